@@ -1,0 +1,34 @@
+# One QTest executable per module, run offscreen with its settings in a
+# scratch folder, so tests never touch the user's own data or alias file.
+function(hlr_add_qtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE hlr_testsupport Qt6::Test ${T_LIBS})
+  add_test(NAME ${name} COMMAND ${name} -platform offscreen)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HLR_ALIASES=${CMAKE_BINARY_DIR}/test-home/aliases-should-not-be-used.conf;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/data"
+    TIMEOUT 300)
+endfunction()
+
+# A layer library from the sources of its folder. Until a folder has sources
+# of its own it is an interface library, so the tree always configures.
+function(hlr_add_library name)
+  cmake_parse_arguments(L "" "" "PUBLIC_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${name} INTERFACE ${L_PUBLIC_LIBS})
+  endif()
+endfunction()
+
+# Window folders add their sources to the one windows library.
+function(hlr_add_window_sources)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  target_sources(hlr_windows PRIVATE ${sources})
+endfunction()

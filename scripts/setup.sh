@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Shared by run.sh and test.sh: installs the Debian 12 packages that are
+# missing, then configures and builds in Release. Safe to run again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3
+  libjpeg62-turbo-dev libwmf-dev libemf2svg-dev pxlib-dev libbenchmark-dev
+  fonts-liberation2 fonts-dejavu-core xvfb xauth xdotool x11-utils openbox faketime)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Instalando paquetes: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD_DIR" --parallel "$(nproc)"

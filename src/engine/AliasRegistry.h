@@ -1,0 +1,28 @@
+// The engine's own configuration: which folder a database alias stands for.
+// An INI file ([HLR10] path=...), by default in the user's config folder, or
+// the file named by HLR_ALIASES.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace engine {
+
+class AliasRegistry {
+public:
+    // The alias file in use: $HLR_ALIASES, else $XDG_CONFIG_HOME (or
+    // ~/.config)/huellario/aliases.conf.
+    static QString defaultFile();
+
+    explicit AliasRegistry(QString file = defaultFile());
+
+    const QString& file() const { return m_file; }
+    std::optional<QString> folderOf(const QString& alias) const;
+    // Writes or replaces the alias entry, creating the file and its folder.
+    void setFolder(const QString& alias, const QString& folder);
+
+private:
+    QString m_file;
+};
+
+} // namespace engine

@@ -1,0 +1,44 @@
+// Base of every window of the program: the standard frame (centred, no
+// title-bar buttons), a fixed client size, the activation step that runs
+// once per showing, the closing step however the window closes, F1 help.
+#pragma once
+
+#include <QDialog>
+
+namespace platform {
+
+class Window : public QDialog {
+    Q_OBJECT
+public:
+    explicit Window(QWidget* parent = nullptr);
+
+    // Fixed client area; the window is centred on the screen at each showing.
+    void setClientSize(int width, int height);
+    // Help topic for F1; 0: F1 does nothing. A pop-up topic shows at the
+    // top-left corner of the client area.
+    void setHelpTopic(int topic, bool popup = false);
+    int helpTopic() const { return m_helpTopic; }
+    bool helpIsPopup() const { return m_helpPopup; }
+
+    // Shows the window modally and returns when it closes.
+    void showModal();
+
+protected:
+    // Runs once each time the window is shown, before the user can act; not
+    // when a dialog it showed closes, nor on coming back from another program.
+    virtual void activate() {}
+    // Runs once each time the window closes, by its buttons or otherwise.
+    virtual void closing() {}
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+
+private:
+    int m_helpTopic = 0;
+    bool m_helpPopup = false;
+    bool m_shown = false;
+};
+
+} // namespace platform
