@@ -32,10 +32,13 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:
+    void endShowing();
+
     int m_helpTopic = 0;
     bool m_helpPopup = false;
     bool m_shown = false;

@@ -1,0 +1,68 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+
+MessageHook& messageHook()
+{
+    static MessageHook hook;
+    return hook;
+}
+
+std::function<void()>& beepHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon)
+{
+    if (messageHook()) {
+        messageHook()(title, text, icon);
+        return;
+    }
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parent);
+    // Plain text: a table's contents inside an error must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void beep()
+{
+    if (beepHook()) {
+        beepHook()();
+        return;
+    }
+    QApplication::beep();
+}
+
+void setMessageHook(MessageHook hook)
+{
+    messageHook() = std::move(hook);
+}
+
+void setBeepHook(std::function<void()> hook)
+{
+    beepHook() = std::move(hook);
+}
+
+} // namespace platform

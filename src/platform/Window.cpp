@@ -1,0 +1,108 @@
+#include "platform/Window.h"
+
+#include "platform/Help.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QHideEvent>
+#include <QShowEvent>
+
+namespace platform {
+
+Window::Window(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    // Windows keep their controls' contents between showings: never deleted on close.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setSizeGripEnabled(false);
+}
+
+void Window::setClientSize(int width, int height)
+{
+    setFixedSize(width, height);
+}
+
+void Window::setHelpTopic(int topic, bool popup)
+{
+    m_helpTopic = topic;
+    m_helpPopup = popup;
+}
+
+void Window::showModal()
+{
+    exec();
+}
+
+void Window::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // A spontaneous show comes from the window system (restored from
+    // minimised); only the program's own showing counts as a new showing.
+    if (event->spontaneous() || m_shown)
+        return;
+    m_shown = true;
+    QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (target) {
+        QRect area = target->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    activate();
+}
+
+void Window::closeEvent(QCloseEvent* event)
+{
+    // QDialog turns a close into reject(), which ends in done(): the closing
+    // step runs there, so it runs once whichever way the window goes.
+    QDialog::closeEvent(event);
+}
+
+void Window::done(int result)
+{
+    endShowing();
+    QDialog::done(result);
+}
+
+void Window::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    // Minimising hides spontaneously and is not a close; a plain hide() is.
+    if (!event->spontaneous())
+        endShowing();
+}
+
+void Window::endShowing()
+{
+    if (!m_shown)
+        return;
+    m_shown = false;
+    closing();
+}
+
+void Window::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // Escape never closes a window; a control that wants it has had it first.
+        event->accept();
+        return;
+    case Qt::Key_F1:
+        event->accept();
+        if (m_helpTopic == 0)
+            return;
+        if (m_helpPopup)
+            help::showPopup(this, m_helpTopic);
+        else
+            help::showTopic(this, m_helpTopic);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // No default button: Enter never presses a button of a window.
+        event->ignore();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace platform
