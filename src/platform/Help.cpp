@@ -210,7 +210,7 @@ private:
 class Popup : public QLabel {
 public:
     explicit Popup(QWidget* parent)
-        : QLabel(parent, Qt::Popup)
+        : QLabel(parent, Qt::Popup | Qt::FramelessWindowHint)
     {
         setAttribute(Qt::WA_DeleteOnClose);
         setFrameStyle(QFrame::Box | QFrame::Plain);

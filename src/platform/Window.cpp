@@ -44,8 +44,10 @@ void Window::showEvent(QShowEvent* event)
     m_shown = true;
     QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (target) {
-        QRect area = target->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
+        // The client area is centred; the frame's offset is known once the
+        // window has been shown before.
+        const QPoint frameOffset = geometry().topLeft() - pos();
+        move(target->availableGeometry().center() - QPoint(width() / 2, height() / 2) - frameOffset);
     }
     activate();
 }

@@ -22,6 +22,8 @@ public:
 
     // Shows the window modally and returns when it closes.
     void showModal();
+    // Every way of closing ends here (public, as in QDialog).
+    void done(int result) override;
 
 protected:
     // Runs once each time the window is shown, before the user can act; not
@@ -34,7 +36,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void done(int result) override;
 
 private:
     void endShowing();

@@ -1,0 +1,165 @@
+// The application's error handler: the full-stop rule, and errors thrown
+// while events are processed, in the main loop and in nested modal loops.
+#include "engine/EngineError.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <new>
+#include <stdexcept>
+
+Q_DECLARE_METATYPE(std::function<void()>)
+
+namespace {
+
+struct Box {
+    QString title;
+    QString text;
+    platform::MessageIcon icon;
+};
+
+// A button whose click runs the given throwing action, as a window's
+// button handler would.
+class Thrower : public QPushButton {
+public:
+    explicit Thrower(std::function<void()> action)
+    {
+        connect(this, &QPushButton::clicked, this, [action] { action(); });
+    }
+};
+
+} // namespace
+
+class TstApplication : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_boxes.clear();
+        platform::setMessageHook([this](const QString& title, const QString& text, platform::MessageIcon icon) {
+            m_boxes.append({title, text, icon});
+        });
+    }
+    void cleanup() { platform::setMessageHook({}); }
+
+    void fullStop_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "Tabla no encontrada" << "Tabla no encontrada.";
+        QTest::newRow("digit") << "Error 42" << "Error 42.";
+        QTest::newRow("full stop") << "Ya termina." << "Ya termina.";
+        QTest::newRow("comma sorts before") << "Campo," << "Campo,";
+        QTest::newRow("hyphen sorts before") << "Campo -" << "Campo -";
+        QTest::newRow("blank sorts before") << "Campo " << "Campo ";
+        QTest::newRow("closing parenthesis before") << "Campo (CODIGO)" << "Campo (CODIGO)";
+        QTest::newRow("slash sorts after") << "Ruta /" << "Ruta /.";
+        QTest::newRow("colon sorts after") << "Fichero:" << "Fichero:.";
+        QTest::newRow("question mark") << "¿Seguro?" << "¿Seguro?.";
+        QTest::newRow("accented letter") << "Albúm" << "Albúm.";
+        QTest::newRow("quote sorts before") << "Campo \"NOMBRE\"" << "Campo \"NOMBRE\"";
+        QTest::newRow("empty stays empty") << "" << "";
+    }
+    void fullStop()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(platform::Application::withFullStop(text), shown);
+    }
+
+    void errorInHandler_data()
+    {
+        QTest::addColumn<std::function<void()>>("action");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("engine error") << std::function<void()>([] {
+            throw engine::EngineError(QStringLiteral("TablaAvisos: Tabla ocupada"));
+        }) << "TablaAvisos: Tabla ocupada.";
+        QTest::newRow("library error") << std::function<void()>([] {
+            throw std::runtime_error("disco lleno");
+        }) << "disco lleno.";
+        QTest::newRow("allocation failure") << std::function<void()>([] { throw std::bad_alloc(); })
+                                            << "No hay memoria suficiente para terminar la operación.";
+        QTest::newRow("anything else") << std::function<void()>([] { throw 7; })
+                                       << "Se ha producido un error desconocido.";
+    }
+    void errorInHandler()
+    {
+        QFETCH(std::function<void()>, action);
+        QFETCH(QString, text);
+        bool after = false;
+        Thrower button([&] {
+            action();
+            after = true;
+        });
+        button.show();
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].title, QStringLiteral("Huellario"));
+        QCOMPARE(m_boxes[0].text, text);
+        QCOMPARE(m_boxes[0].icon, platform::MessageIcon::Error);
+        QVERIFY2(!after, "the failed operation stops at the failing step");
+        // The program goes on: the next click works again.
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(m_boxes.size(), 2);
+    }
+
+    void errorInNestedModalLoop()
+    {
+        QDialog outer;
+        QDialog inner(&outer);
+        int ticks = 0;
+        // Inside the inner dialog's loop: a failing event, then one that
+        // proves the loop still runs, then the close.
+        QTimer::singleShot(0, &inner, [] { throw engine::EngineError(QStringLiteral("Clave duplicada")); });
+        QTimer::singleShot(10, &inner, [&] { ++ticks; });
+        QTimer::singleShot(20, &inner, [&] { inner.accept(); });
+        QTimer::singleShot(0, &outer, [&] {
+            inner.exec();
+            outer.accept();
+        });
+        QCOMPARE(outer.exec(), int(QDialog::Accepted));
+        QCOMPARE(ticks, 1);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].text, QStringLiteral("Clave duplicada."));
+    }
+
+    void realBoxHasOneOkButton()
+    {
+        platform::setMessageHook({});
+        QString title;
+        QString text;
+        int buttons = -1;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            buttons = box->buttons().size();
+            QCOMPARE(box->icon(), QMessageBox::Critical);
+            // Enter answers a message box: the box is not a window of the program.
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        platform::Application::showError(QStringLiteral("Sin conexión"));
+        QCOMPARE(title, QStringLiteral("Huellario"));
+        QCOMPARE(text, QStringLiteral("Sin conexión."));
+        QCOMPARE(buttons, 1);
+    }
+
+private:
+    QList<Box> m_boxes;
+};
+
+int main(int argc, char** argv)
+{
+    platform::Application app(argc, argv);
+    TstApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_application.moc"

@@ -1,0 +1,237 @@
+// The window base: activation once per showing, the closing step however
+// the window closes, Escape never closing, F1 help, frame and centring.
+#include "platform/Help.h"
+#include "platform/Window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class CountingWindow : public platform::Window {
+public:
+    using platform::Window::Window;
+    int activations = 0;
+    int closings = 0;
+    bool visibleAtActivation = false;
+
+protected:
+    void activate() override
+    {
+        ++activations;
+        visibleAtActivation = isVisible();
+    }
+    void closing() override { ++closings; }
+};
+
+// A box that handles Escape itself, as an editor undoing its change would.
+class EscapeBox : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    int escapes = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape) {
+            ++escapes;
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+} // namespace
+
+class TstWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { platform::help::setHook({}); }
+
+    void activationOncePerShowing()
+    {
+        CountingWindow window;
+        window.setClientSize(300, 200);
+        window.show();
+        QCOMPARE(window.activations, 1);
+        QVERIFY(window.visibleAtActivation);
+        window.show(); // already visible: not a new showing
+        QCOMPARE(window.activations, 1);
+        window.close();
+        window.show();
+        QCOMPARE(window.activations, 2);
+    }
+
+    void noActivationWhenChildDialogCloses()
+    {
+        CountingWindow window;
+        CountingWindow child(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTimer::singleShot(0, &child, [&] { child.close(); });
+        child.showModal();
+        QCOMPARE(child.activations, 1);
+        QCOMPARE(child.closings, 1);
+        QApplication::setActiveWindow(&window);
+        QApplication::processEvents();
+        QCOMPARE(window.activations, 1);
+        QCOMPARE(window.closings, 0);
+    }
+
+    void noActivationOnComingBack()
+    {
+        CountingWindow window;
+        CountingWindow other;
+        window.show();
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QApplication::setActiveWindow(&window);
+        QApplication::processEvents();
+        QCOMPARE(window.activations, 1);
+    }
+
+    void closingOncePerClose_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::newRow("close()") << 0;
+        QTest::newRow("window manager close") << 1;
+        QTest::newRow("done()") << 2;
+        QTest::newRow("reject()") << 3;
+        QTest::newRow("hide()") << 4;
+    }
+    void closingOncePerClose()
+    {
+        QFETCH(int, way);
+        CountingWindow window;
+        window.show();
+        switch (way) {
+        case 0:
+            window.close();
+            break;
+        case 1: {
+            QCloseEvent event;
+            QApplication::sendEvent(&window, &event);
+            break;
+        }
+        case 2:
+            window.done(QDialog::Accepted);
+            break;
+        case 3:
+            window.reject();
+            break;
+        case 4:
+            window.hide();
+            break;
+        }
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.closings, 1);
+        window.close(); // closed already: nothing more
+        QCOMPARE(window.closings, 1);
+    }
+
+    void showModalReturnsWhenClosed()
+    {
+        CountingWindow window;
+        QTimer::singleShot(0, &window, [&] {
+            QVERIFY(window.isModal() || window.isVisible());
+            window.close();
+        });
+        window.showModal();
+        QCOMPARE(window.activations, 1);
+        QCOMPARE(window.closings, 1);
+    }
+
+    void escapeNeverCloses()
+    {
+        CountingWindow window;
+        auto* box = new EscapeBox(&window);
+        auto* plain = new QLineEdit(&window);
+        plain->move(0, 40);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Escape);
+        QCOMPARE(box->escapes, 1);
+        plain->setFocus();
+        QTest::keyClick(plain, Qt::Key_Escape);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.closings, 0);
+    }
+
+    void escapeInModalWindow()
+    {
+        CountingWindow window;
+        bool stillVisible = false;
+        QTimer::singleShot(0, &window, [&] {
+            QTest::keyClick(&window, Qt::Key_Escape);
+            stillVisible = window.isVisible();
+            window.close();
+        });
+        window.showModal();
+        QVERIFY(stillVisible);
+    }
+
+    void f1ShowsTopic_data()
+    {
+        QTest::addColumn<int>("topic");
+        QTest::addColumn<bool>("popup");
+        QTest::newRow("topic") << 7 << false;
+        QTest::newRow("pop-up topic") << 4 << true;
+        QTest::newRow("no topic") << 0 << false;
+    }
+    void f1ShowsTopic()
+    {
+        QFETCH(int, topic);
+        QFETCH(bool, popup);
+        QList<platform::help::Request> requests;
+        platform::help::setHook([&](const platform::help::Request& request) { requests.append(request); });
+        CountingWindow window;
+        window.setClientSize(400, 300);
+        window.setHelpTopic(topic, popup);
+        auto* box = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_F1); // from a control: the window's topic
+        if (topic == 0) {
+            QVERIFY(requests.isEmpty());
+            return;
+        }
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].topic, topic);
+        using Kind = platform::help::Request::Kind;
+        QCOMPARE(requests[0].kind, popup ? Kind::Popup : Kind::Topic);
+        if (popup)
+            QCOMPARE(requests[0].position, window.mapToGlobal(QPoint(0, 0)));
+    }
+
+    void frameSizeAndCentring()
+    {
+        CountingWindow window;
+        window.setClientSize(420, 203);
+        const Qt::WindowFlags flags = window.windowFlags();
+        QVERIFY(flags & Qt::WindowTitleHint);
+        QVERIFY(!(flags & Qt::WindowCloseButtonHint));
+        QVERIFY(!(flags & Qt::WindowSystemMenuHint));
+        QVERIFY(!(flags & Qt::WindowMinMaxButtonsHint));
+        window.show();
+        QCOMPARE(window.size(), QSize(420, 203));
+        const QPoint centre = window.screen()->availableGeometry().center();
+        QVERIFY(qAbs(window.geometry().center().x() - centre.x()) <= 1);
+        QVERIFY(qAbs(window.geometry().center().y() - centre.y()) <= 1);
+        // Moved away, it is centred again at the next showing.
+        window.close();
+        window.move(0, 0);
+        window.show();
+        QVERIFY(qAbs(window.geometry().center().x() - centre.x()) <= 1);
+    }
+};
+
+QTEST_MAIN(TstWindow)
+#include "tst_window.moc"
