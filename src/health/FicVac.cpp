@@ -1,0 +1,10 @@
+#include "health/FicVac.h"
+
+// An empty window for now: its controls and behaviour come with its own part.
+TFichaVacunas::TFichaVacunas(QWidget* parent)
+    : platform::Window(parent)
+{
+    setWindowTitle(QStringLiteral("  Registro Visita / Tratamiento"));
+    setClientSize(742, 390);
+    setHelpTopic(6);
+}
