@@ -1,0 +1,88 @@
+// huellario-setup: installs a new Huellario data folder and registers the
+// alias HLR10 for it. Options are read here; the work is in Installer.
+#include "Installer.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char* const kHelp = R"(Uso: huellario-setup [--dir CARPETA] [--aliases ARCHIVO] [--if-missing]
+
+Instala los datos iniciales de Huellario: crea la carpeta de datos con las
+nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
+VETERIN.DB, VACUNAS.db, AVISOS.DB, INIAVIS.DB), las especies, las razas y
+las dos fichas de mascota "0000001" y "0000002", y registra el alias HLR10
+apuntando a esa carpeta.
+
+Opciones:
+  --dir CARPETA       Carpeta de datos. Por omisión $XDG_DATA_HOME/huellario
+                      (o ~/.local/share/huellario).
+  --aliases ARCHIVO   Archivo de alias donde se registra HLR10. Por omisión
+                      el del programa: $HLR_ALIASES, o si no existe
+                      $XDG_CONFIG_HOME/huellario/aliases.conf
+                      (o ~/.config/huellario/aliases.conf).
+  --if-missing        Si el alias HLR10 ya está registrado y su carpeta tiene
+                      las nueve tablas, lo indica y termina sin hacer nada.
+                      Si no, instala como siempre: en la carpeta registrada
+                      cuando el alias existe, o en la indicada o la de
+                      omisión cuando no.
+  -h, --help          Muestra esta ayuda.
+
+Nunca sobrescribe: si alguna de las nueve tablas ya existe en la carpeta,
+la nombra y termina con error sin cambiar nada. Si la instalación falla a
+medias, borra lo que había creado.
+
+Códigos de salida: 0 instalado (o ya instalado con --if-missing),
+1 tablas ya existentes, 2 opciones incorrectas, 3 error al instalar.
+)";
+
+constexpr int kUsageError = 2;
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    setup::Options options;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        // "--dir X" and "--dir=X" alike.
+        const auto value = [&](const QString& option, QString& target) {
+            if (arg == option) {
+                if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                    return false;
+                target = args[++i];
+                return true;
+            }
+            target = arg.mid(option.size() + 1);
+            return !target.isEmpty();
+        };
+        bool ok = true;
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            out << QString::fromUtf8(kHelp);
+            return 0;
+        } else if (arg == QLatin1String("--if-missing")) {
+            options.ifMissing = true;
+        } else if (arg == QLatin1String("--dir") || arg.startsWith(QLatin1String("--dir="))) {
+            ok = value(QStringLiteral("--dir"), options.folder);
+        } else if (arg == QLatin1String("--aliases") || arg.startsWith(QLatin1String("--aliases="))) {
+            ok = value(QStringLiteral("--aliases"), options.aliasFile);
+        } else {
+            err << "Opción desconocida: " << arg << Qt::endl << "Use --help para ver las opciones." << Qt::endl;
+            return kUsageError;
+        }
+        if (!ok) {
+            err << "Falta el valor de " << arg.section(QLatin1Char('='), 0, 0) << "." << Qt::endl
+                << "Use --help para ver las opciones." << Qt::endl;
+            return kUsageError;
+        }
+    }
+    return setup::install(options, out, err);
+}
