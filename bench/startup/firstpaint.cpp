@@ -1,0 +1,70 @@
+// A generic Qt plugin for the start-up benchmark: on the first paint of a
+// top-level window it prints the monotonic clock and the resident memory,
+// then ends the program when HLR_FIRSTPAINT_QUIT is set.
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QGenericPlugin>
+#include <QWidget>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+long residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+class FirstPaint : public QObject {
+public:
+    FirstPaint() { QCoreApplication::instance()->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!m_seen && event->type() == QEvent::Paint && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->isWindow()) {
+            m_seen = true;
+            // Measured once the paint has been delivered, not when it is asked for.
+            QMetaObject::invokeMethod(this, &FirstPaint::mark, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    void mark()
+    {
+        timespec now {};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("FIRSTPAINT %lld %ld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+            residentKilobytes());
+        std::fflush(stdout);
+        if (qEnvironmentVariableIsSet("HLR_FIRSTPAINT_QUIT"))
+            QCoreApplication::quit();
+    }
+
+    bool m_seen = false;
+};
+
+} // namespace
+
+class FirstPaintPlugin : public QGenericPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "firstpaint.json")
+public:
+    QObject* create(const QString& key, const QString&) override
+    {
+        return key.compare(QLatin1String("firstpaint"), Qt::CaseInsensitive) == 0 ? new FirstPaint : nullptr;
+    }
+};
+
+#include "firstpaint.moc"
