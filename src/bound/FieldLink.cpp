@@ -1,0 +1,89 @@
+#include "bound/FieldLink.h"
+
+#include "engine/Field.h"
+#include "engine/Table.h"
+
+namespace bound {
+
+FieldLink::FieldLink(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void FieldLink::setDataSource(engine::DataSource* source)
+{
+    if (source == m_source)
+        return;
+    m_source = source;
+    reconnect();
+    emit recordChanged();
+}
+
+void FieldLink::setFieldName(const QString& name)
+{
+    m_fieldName = name;
+    emit recordChanged();
+}
+
+void FieldLink::reconnect()
+{
+    for (const auto& connection : m_connections)
+        disconnect(connection);
+    m_connections.clear();
+    if (!m_source)
+        return;
+    m_connections.push_back(connect(m_source, &engine::DataSource::dataChange, this, &FieldLink::onDataChange));
+    m_connections.push_back(connect(m_source, &engine::DataSource::stateChange, this, [this] {
+        if (!m_editing)
+            emit recordChanged();
+    }));
+    m_connections.push_back(connect(m_source, &engine::DataSource::updateData, this, &FieldLink::updateData));
+}
+
+void FieldLink::onDataChange(engine::Field* changed)
+{
+    if (m_editing || !m_source || m_source->table().controlsDisabled())
+        return;
+    if (changed == nullptr || changed->name().compare(m_fieldName, Qt::CaseInsensitive) == 0)
+        emit recordChanged();
+}
+
+engine::Table* FieldLink::table() const
+{
+    return m_source ? &m_source->table() : nullptr;
+}
+
+engine::Field* FieldLink::field() const
+{
+    if (!m_source || m_fieldName.isEmpty() || !m_source->table().active())
+        return nullptr;
+    return m_source->table().findField(m_fieldName);
+}
+
+bool FieldLink::editing() const
+{
+    if (!m_source)
+        return false;
+    const auto state = m_source->table().state();
+    return state == engine::TableState::Edit || state == engine::TableState::Insert;
+}
+
+bool FieldLink::canModify() const
+{
+    const engine::Field* f = field();
+    return f && !f->readOnly();
+}
+
+bool FieldLink::edit()
+{
+    if (!canModify())
+        return false;
+    m_editing = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset { m_editing };
+    return m_source->editForTyping();
+}
+
+} // namespace bound

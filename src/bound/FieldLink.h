@@ -1,0 +1,57 @@
+// The tie between one bound control and one field of a data source: finds
+// the field, tells the control when to show it again and when to write.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <vector>
+
+#include "engine/DataSource.h"
+
+namespace engine {
+class Field;
+class Table;
+}
+
+namespace bound {
+
+class FieldLink : public QObject {
+    Q_OBJECT
+public:
+    explicit FieldLink(QObject* parent = nullptr);
+
+    void setDataSource(engine::DataSource* source);
+    engine::DataSource* dataSource() const { return m_source; }
+    void setFieldName(const QString& name);
+    const QString& fieldName() const { return m_fieldName; }
+
+    engine::Table* table() const;
+    // The field of the current record; null while unbound or the table is closed.
+    engine::Field* field() const;
+    // Edit or insert state: the record takes changes.
+    bool editing() const;
+    // The field exists and is not one the store assigns.
+    bool canModify() const;
+    // Puts the table into edit state for the user's change where the data
+    // source allows it; false when the change must be refused.
+    bool edit();
+
+signals:
+    // The control should show its field again: another record, the field
+    // stored, the table opened or closed, controls enabled again.
+    void recordChanged();
+    // The table is about to post: write any pending change now.
+    void updateData();
+
+private:
+    void onDataChange(engine::Field* field);
+    void reconnect();
+
+    QPointer<engine::DataSource> m_source;
+    QString m_fieldName;
+    std::vector<QMetaObject::Connection> m_connections;
+    bool m_editing = false; // inside edit(): the table's own echo is not a new record
+};
+
+} // namespace bound

@@ -1,0 +1,214 @@
+#include "platform/Furniture.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QPolygonF>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QtMath>
+
+namespace platform::furniture {
+
+namespace {
+
+// Big enough to cover the largest client area of the program, so the
+// picture never has to be tiled.
+constexpr QSize backgroundSize { 1024, 768 };
+
+void drawPaw(QPainter& p, QPointF centre, qreal size, qreal angle)
+{
+    p.save();
+    p.translate(centre);
+    p.rotate(angle);
+    p.scale(size / 40.0, size / 40.0);
+    // Main pad and four toes, drawn on a 40-unit grid.
+    p.drawEllipse(QRectF(-11, -2, 22, 18));
+    p.drawEllipse(QRectF(-19, -13, 9, 11));
+    p.drawEllipse(QRectF(-9, -22, 9, 12));
+    p.drawEllipse(QRectF(1, -22, 9, 12));
+    p.drawEllipse(QRectF(11, -13, 9, 11));
+    p.restore();
+}
+
+QPixmap makeBackground()
+{
+    QPixmap picture(backgroundSize);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(232, 232, 232));
+    // A fixed seed: the same picture at every start.
+    QRandomGenerator random(20240611);
+    const int cell = 96;
+    for (int y = 0; y < backgroundSize.height() + cell; y += cell) {
+        for (int x = 0; x < backgroundSize.width() + cell; x += cell) {
+            const qreal jx = random.bounded(cell * 3 / 4);
+            const qreal jy = random.bounded(cell * 3 / 4);
+            const qreal size = 22 + random.bounded(14);
+            const qreal angle = random.bounded(360);
+            drawPaw(p, QPointF(x + jx, y + jy), size, angle);
+        }
+    }
+    return picture;
+}
+
+QPolygonF octagon(QRectF box)
+{
+    QPolygonF shape;
+    const QPointF c = box.center();
+    const qreal r = box.width() / 2 / qCos(qDegreesToRadians(22.5));
+    for (int i = 0; i < 8; ++i) {
+        const qreal a = qDegreesToRadians(22.5 + 45.0 * i);
+        shape << c + QPointF(r * qCos(a), r * qSin(a));
+    }
+    return shape;
+}
+
+QPainterPath handPath()
+{
+    // An open hand, palm towards the viewer, on a 32-unit grid.
+    QPainterPath hand;
+    hand.addRoundedRect(QRectF(10, 14, 12, 11), 3, 3);
+    hand.addRoundedRect(QRectF(10, 6.5, 2.8, 10), 1.4, 1.4);
+    hand.addRoundedRect(QRectF(13.2, 5, 2.8, 11), 1.4, 1.4);
+    hand.addRoundedRect(QRectF(16.4, 5.5, 2.8, 11), 1.4, 1.4);
+    hand.addRoundedRect(QRectF(19.4, 7.5, 2.6, 9), 1.3, 1.3);
+    QPainterPath thumb;
+    thumb.addRoundedRect(QRectF(0, 0, 3, 9), 1.5, 1.5);
+    QTransform turn;
+    turn.translate(6.5, 14.5);
+    turn.rotate(-35);
+    hand = hand.united(turn.map(thumb));
+    return hand.simplified();
+}
+
+QPixmap makeStopSign()
+{
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPolygonF outer = octagon(QRectF(0.5, 0.5, 31, 31));
+    p.setPen(QPen(QColor(96, 0, 0), 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(outer);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(210, 16, 16));
+    p.drawPolygon(octagon(QRectF(2.5, 2.5, 27, 27)));
+    const QPainterPath hand = handPath();
+    // Raised: a dark shadow below right, the hand itself, a light edge above left.
+    p.setBrush(QColor(90, 0, 0));
+    p.drawPath(hand.translated(1, 1));
+    p.setBrush(Qt::white);
+    p.drawPath(hand);
+    p.setPen(QPen(QColor(150, 150, 150), 0.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(hand);
+    return picture;
+}
+
+} // namespace
+
+QFont font(const QString& face, int pixelSize, bool bold)
+{
+    QFont f(face);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QFont windowFont(bool bold)
+{
+    return font(QStringLiteral("MS Sans Serif"), 11, bold);
+}
+
+const QPixmap& backgroundPicture()
+{
+    static const QPixmap picture = makeBackground();
+    return picture;
+}
+
+const QPixmap& stopSignPicture()
+{
+    static const QPixmap picture = makeStopSign();
+    return picture;
+}
+
+QLabel* addBackground(QWidget* window, QRect area, Qt::Alignment alignment)
+{
+    auto* image = new QLabel(window);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setGeometry(area.isEmpty() ? window->rect() : area);
+    image->setAlignment(alignment);
+    image->setPixmap(backgroundPicture());
+    image->setAttribute(Qt::WA_TransparentForMouseEvents);
+    image->lower();
+    return image;
+}
+
+QFrame* addSeparator(QWidget* window, int top, const QString& name)
+{
+    auto* band = new QFrame(window);
+    band->setObjectName(name);
+    band->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    band->setLineWidth(1);
+    band->setGeometry(0, top, window->width(), 9);
+    return band;
+}
+
+void styleFieldLabel(QLabel* label, LabelBack back)
+{
+    label->setFont(windowFont(true));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, clMaroon);
+    palette.setColor(QPalette::Window, Qt::white);
+    label->setPalette(palette);
+    label->setAutoFillBackground(back == LabelBack::White);
+}
+
+QLabel* addFieldLabel(QWidget* parent, const QString& text, int right, int top, LabelBack back,
+    const QString& name)
+{
+    auto* label = new QLabel(text, parent);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    styleFieldLabel(label, back);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->adjustSize();
+    label->move(right - label->width(), top);
+    return label;
+}
+
+void styleBoundBox(QWidget* box)
+{
+    box->setFont(windowFont(true));
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, boxBackground);
+    palette.setColor(QPalette::Button, boxBackground);
+    box->setPalette(palette);
+}
+
+void styleGrid(QTableView* grid)
+{
+    grid->setShowGrid(true);
+    QHeaderView* titles = grid->horizontalHeader();
+    QFont bold = titles->font();
+    bold.setBold(true);
+    titles->setFont(bold);
+    titles->setStyleSheet(QStringLiteral(
+        "QHeaderView::section { background-color: rgb(166,202,240); font-weight: bold;"
+        " border: 0px; border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 1px 2px; }"));
+    // The current row stays marked when the grid loses the focus.
+    QPalette palette = grid->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+        palette.color(QPalette::Active, QPalette::HighlightedText));
+    grid->setPalette(palette);
+}
+
+} // namespace platform::furniture

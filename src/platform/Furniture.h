@@ -1,0 +1,51 @@
+// The standard look shared by every window: background picture, separator
+// band, field labels, bound box and grid looks, the stop sign of the delete dialog.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QTableView;
+class QWidget;
+
+namespace platform::furniture {
+
+inline const QColor clMaroon { 128, 0, 0 };
+inline const QColor clSkyBlue { 166, 202, 240 };
+inline const QColor boxBackground { 196, 219, 244 };
+
+// A font by face name and pixel height.
+QFont font(const QString& face, int pixelSize, bool bold = false);
+// "MS Sans Serif", 11 px (8 pt): the windows' own font.
+QFont windowFont(bool bold = false);
+
+// Light grey paw prints scattered on white, made once and cached.
+const QPixmap& backgroundPicture();
+// A 32 x 32 stop sign: a raised open hand on a red octagon.
+const QPixmap& stopSignPicture();
+
+// The picture area `Image1` behind every control: `area` (the client area
+// when empty) with the picture placed by `alignment` inside it.
+QLabel* addBackground(QWidget* window, QRect area = {}, Qt::Alignment alignment = Qt::AlignCenter);
+
+// The lowered band, 9 px high, across the whole width at `top`.
+QFrame* addSeparator(QWidget* window, int top, const QString& name = QStringLiteral("Bevel1"));
+
+enum class LabelBack { Transparent, White };
+// A field label in bold maroon whose text ends at `right`, its top at `top`.
+QLabel* addFieldLabel(QWidget* parent, const QString& text, int right, int top,
+    LabelBack back = LabelBack::Transparent, const QString& name = {});
+// Gives an existing label the field label look.
+void styleFieldLabel(QLabel* label, LabelBack back = LabelBack::Transparent);
+
+// Light blue background, bold 11 px: the look of every bound box.
+void styleBoundBox(QWidget* box);
+// Bold titles on sky blue, row and column lines.
+void styleGrid(QTableView* grid);
+
+} // namespace platform::furniture
