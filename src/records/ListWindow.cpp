@@ -1,0 +1,130 @@
+#include "records/ListWindow.h"
+
+#include "bound/DBGrid.h"
+#include "controls/ButtonLook.h"
+#include "engine/Table.h"
+#include "platform/Furniture.h"
+#include "records/Borrar.h"
+#include "records/Shared.h"
+
+namespace records {
+
+namespace {
+
+struct OperationLook {
+    const char* name;
+    const char* caption;
+};
+
+OperationLook lookOf(ListWindow::Operation operation)
+{
+    switch (operation) {
+    case ListWindow::Operation::Append:
+        return { "But_Anadir", "Aña&dir" };
+    case ListWindow::Operation::Modify:
+        return { "But_Modificar", "&Modificar" };
+    case ListWindow::Operation::View:
+        return { "But_Ver", "&Ver" };
+    case ListWindow::Operation::Delete:
+        return { "But_Borrar", "&Borrar" };
+    case ListWindow::Operation::Leave:
+        break;
+    }
+    return { "But_Salir", "&Salir" };
+}
+
+} // namespace
+
+ListWindow::ListWindow(QWidget* parent)
+    : platform::Window(parent)
+{
+    setClientSize(742, 390);
+    setFont(platform::furniture::windowFont());
+}
+
+void ListWindow::activate()
+{
+    for (engine::Table* table : tablesToOpen())
+        table->open();
+}
+
+void ListWindow::closing()
+{
+    for (engine::Table* table : tablesToClose())
+        table->close();
+}
+
+void ListWindow::addRecord()
+{
+    // The table settles a pending change itself before the new record.
+    listTable().append();
+    recordWindow()->showModal();
+}
+
+void ListWindow::modifyRecord()
+{
+    // Unchanged when already editing; an empty list starts an insert.
+    listTable().edit();
+    recordWindow()->showModal();
+}
+
+void ListWindow::viewRecord()
+{
+    recordWindow()->showModal();
+}
+
+void ListWindow::deleteRecord()
+{
+    BorrarConfirmado = 0;
+    if (TFichaBorrar* dialog = deleteDialog())
+        dialog->showModal();
+    if (BorrarConfirmado == 1)
+        listTable().remove();
+}
+
+void ListWindow::leave()
+{
+    close();
+}
+
+TDsFancyButton* ListWindow::addOperationButton(Operation operation, int left, QSize size, int top)
+{
+    const OperationLook look = lookOf(operation);
+    TDsFancyButton* button = controls::makeWindowButton(this, QString::fromLatin1(look.name),
+        QString::fromUtf8(look.caption), QRect(QPoint(left, top), size));
+    switch (operation) {
+    case Operation::Append:
+        connect(button, &TDsFancyButton::clicked, this, &ListWindow::addRecord);
+        break;
+    case Operation::Modify:
+        connect(button, &TDsFancyButton::clicked, this, &ListWindow::modifyRecord);
+        break;
+    case Operation::View:
+        connect(button, &TDsFancyButton::clicked, this, &ListWindow::viewRecord);
+        break;
+    case Operation::Delete:
+        connect(button, &TDsFancyButton::clicked, this, &ListWindow::deleteRecord);
+        break;
+    case Operation::Leave:
+        connect(button, &TDsFancyButton::clicked, this, &ListWindow::leave);
+        break;
+    }
+    return button;
+}
+
+void ListWindow::modifyOnDoubleClick(bound::DBGrid* grid)
+{
+    connect(grid, &bound::DBGrid::recordDoubleClicked, this, &ListWindow::modifyRecord);
+}
+
+void ListWindow::addListFurniture(int separatorTop)
+{
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    platform::furniture::addBackground(this);
+    platform::furniture::addSeparator(this, separatorTop);
+}
+
+} // namespace records

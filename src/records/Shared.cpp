@@ -1,0 +1,4 @@
+#include "records/Shared.h"
+
+unsigned char BorrarConfirmado = 0;
+QString TextoBuscado;
