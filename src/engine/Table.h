@@ -7,6 +7,7 @@
 #include "FieldDef.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVariantList>
 #include <memory>
@@ -117,8 +118,30 @@ signals:
 private:
     friend class Field;
     QVariant currentValue(int column) const;
+    void checkStore(const Field& field) const;
     void storeValue(Field& field, const QVariant& value);
     QString refusal(const QString& message) const; // "<name>: <message>"
+
+    void requireActive() const;
+    void requireClosed() const;
+    // Posts a pending change if a field was stored since edit or insert
+    // began, else cancels it.
+    void settle();
+    // Makes `row` (clamped) the current record, dropping records that
+    // another process deleted; returns whether any was dropped.
+    bool loadRow(int row);
+    void notify(bool rows);
+    void notifyState();
+    // Hands the order, the filter and the master link to the cursor.
+    void applyView();
+    std::vector<IndexField> resolveOrder() const;
+    // Re-reads the visible records after a change of filter or master and
+    // goes to the first.
+    void restart();
+    void followMaster();
+    bool masterLinkActive() const;
+    QVariant masterValue() const;
+    [[noreturn]] void refuseChanged() const;
 
     Database& m_db;
     QString m_name;
@@ -126,14 +149,31 @@ private:
     std::vector<std::unique_ptr<Field>> m_fields;
     QString m_indexName;
     QString m_indexFieldNames;
-    DataSource* m_master = nullptr;
+    QPointer<DataSource> m_master;
     QString m_masterField;
+    QMetaObject::Connection m_masterDataLink;
+    QMetaObject::Connection m_masterStateLink;
+    bool m_linkActive = false; // the restriction the visible records were read with
+    QVariant m_linkValue;
     QString m_filterText;
     bool m_filtered = false;
     bool m_exclusive = false;
     TableState m_state = TableState::Inactive;
+    TableState m_stateWhenDisabled = TableState::Inactive;
     int m_disableCount = 0;
     std::unique_ptr<TableCursor> m_cursor;
+    std::vector<IndexField> m_order;
+
+    // The current record: its values, those it had when edit began, whether
+    // a field was stored since, and where it is.
+    std::vector<QVariant> m_buffer;
+    std::vector<QVariant> m_original;
+    bool m_modified = false;
+    int m_row = -1;
+    qint64 m_rowid = -1;
+    int m_returnRow = -1; // where cancel of an insert goes back to
+    bool m_eof = true;
+    bool m_bof = true;
 };
 
 } // namespace engine

@@ -1,0 +1,555 @@
+#include "TableCursor.h"
+
+#include "EngineError.h"
+#include "SchemaSql.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace engine {
+
+namespace {
+
+// Every open table holds a read lock on this byte of its file, which SQLite
+// never locks (its own locks live at 1 GiB); emptying takes a write lock.
+// Open-file-description locks, so closing our descriptor leaves SQLite's
+// locks alone and two tables in one process exclude each other too.
+constexpr off_t kPresenceByte = 0x50000000;
+
+// Rolls back a transaction that did not reach its commit.
+class Transaction {
+public:
+    Transaction(sqlite3* db, sqlite3_stmt* rollback) : m_db(db), m_rollback(rollback) {}
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction()
+    {
+        if (!m_done && !sqlite3_get_autocommit(m_db)) {
+            sqlite3_step(m_rollback);
+            sqlite3_reset(m_rollback);
+        }
+    }
+    void done() { m_done = true; }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_rollback;
+    bool m_done = false;
+};
+
+QString busyMessage(const QString& path)
+{
+    return QStringLiteral("La tabla %1 está ocupada: otro programa la tiene abierta.").arg(path);
+}
+
+} // namespace
+
+TableCursor::TableCursor(const QString& path, bool exclusive) : m_path(path), m_exclusive(exclusive)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw EngineError(QStringLiteral("No existe el archivo de tabla %1.").arg(path));
+    if (!info.isFile())
+        throw EngineError(QStringLiteral("%1 no es un archivo de tabla.").arg(path));
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    // Write bits are checked as well as access(), so a file marked read-only
+    // is respected even by a user whom the system would let write.
+    if (::stat(native.constData(), &st) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0
+        || ::access(native.constData(), W_OK) != 0)
+        throw EngineError(QStringLiteral("El archivo de tabla %1 es de solo lectura.").arg(path));
+    if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0)
+        throw EngineError(
+            QStringLiteral("La carpeta del archivo de tabla %1 no admite escritura.").arg(path));
+
+    m_lockFd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+    if (m_lockFd < 0)
+        throw EngineError(
+            QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+    try {
+        takeLock(exclusive ? F_WRLCK : F_RDLCK);
+        openChecked();
+    } catch (...) {
+        m_db.reset();
+        ::close(m_lockFd);
+        throw;
+    }
+}
+
+TableCursor::~TableCursor()
+{
+    // Statements and the connection go before the descriptor of our lock.
+    for (sql::Statement* stmt : {&m_selectRow, &m_selectVisible, &m_selectOne, &m_insert, &m_update, &m_delete,
+             &m_begin, &m_commit, &m_rollback})
+        stmt->finalize();
+    m_db.reset();
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+void TableCursor::takeLock(short type)
+{
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kPresenceByte;
+    lock.l_len = 1;
+    if (::fcntl(m_lockFd, F_OFD_SETLK, &lock) == 0)
+        return;
+    if (errno == EAGAIN || errno == EACCES)
+        throw EngineError(busyMessage(m_path));
+    // A file system without these locks: the table still works, only the
+    // busy check is lost.
+}
+
+void TableCursor::openChecked()
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &raw,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE, nullptr);
+    m_db = sql::Connection(raw);
+    if (rc != SQLITE_OK)
+        throw EngineError(QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(m_path, m_db.errorText()));
+    if (sqlite3_db_readonly(m_db.get(), "main") == 1)
+        throw EngineError(QStringLiteral("El archivo de tabla %1 es de solo lectura.").arg(m_path));
+    sqlite3_busy_timeout(m_db.get(), 5000);
+
+    auto pragma = [&](const char* text) -> qint64 {
+        sql::Statement stmt;
+        if (stmt.prepare(m_db.get(), QString::fromLatin1(text)) != SQLITE_OK)
+            fail(QString());
+        const int r = sqlite3_step(stmt.get());
+        if (r != SQLITE_ROW)
+            fail(QString());
+        return sqlite3_column_int64(stmt.get(), 0);
+    };
+    // A file cut short still reads its first pages, so compare the size it
+    // declares with the size it has.
+    const qint64 pages = pragma("PRAGMA page_count");
+    const qint64 pageSize = pragma("PRAGMA page_size");
+    const qint64 fileSize = QFileInfo(m_path).size();
+    if (fileSize < pages * pageSize || (pageSize > 0 && fileSize % pageSize != 0))
+        throw EngineError(QStringLiteral("El archivo de tabla %1 está dañado: le faltan datos (truncado).").arg(m_path));
+
+    const QString table = schema::tableNameOf(m_path);
+    m_def = schema::readDef(m_db.get(), m_path, table);
+    m_table = sql::quoted(table).toUtf8();
+
+    {
+        sql::Statement mode;
+        prepare(mode, QStringLiteral("PRAGMA journal_mode"));
+        if (step(mode.get()) == SQLITE_ROW
+            && qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)), "delete") != 0) {
+            mode.finalize();
+            exec("PRAGMA journal_mode = DELETE");
+        }
+    }
+    exec("PRAGMA synchronous = FULL");
+    prepare(m_begin, QStringLiteral("BEGIN IMMEDIATE"));
+    prepare(m_commit, QStringLiteral("COMMIT"));
+    prepare(m_rollback, QStringLiteral("ROLLBACK"));
+}
+
+const FieldDef* TableCursor::fileField(const QString& name) const
+{
+    for (const FieldDef& field : m_def.fields)
+        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &field;
+    return nullptr;
+}
+
+void TableCursor::fail(const QString& what) const
+{
+    const int code = sqlite3_errcode(m_db.get()) & 0xff;
+    const QString detail = what.isEmpty() ? m_db.errorText() : what;
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw EngineError(
+            QStringLiteral("El archivo de tabla %1 está bloqueado por otro programa; inténtelo de nuevo.").arg(m_path));
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        throw EngineError(QStringLiteral("El archivo de tabla %1 está dañado o no es un archivo de tabla (%2).")
+                              .arg(m_path, detail));
+    case SQLITE_READONLY:
+        throw EngineError(QStringLiteral("El archivo de tabla %1 es de solo lectura.").arg(m_path));
+    case SQLITE_FULL:
+        throw EngineError(QStringLiteral("No queda espacio en el disco para el archivo de tabla %1.").arg(m_path));
+    default:
+        throw EngineError(QStringLiteral("Error en el archivo de tabla %1: %2").arg(m_path, detail));
+    }
+}
+
+void TableCursor::prepare(sql::Statement& stmt, const QString& text) const
+{
+    if (stmt.prepare(m_db.get(), text) != SQLITE_OK)
+        fail(QString());
+}
+
+void TableCursor::exec(const char* text) const
+{
+    if (sqlite3_exec(m_db.get(), text, nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(QString());
+}
+
+int TableCursor::step(sqlite3_stmt* stmt) const
+{
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(QString());
+    return rc;
+}
+
+void TableCursor::setColumns(const std::vector<FieldDef>& fields)
+{
+    m_columns = fields;
+    QStringList all;
+    QStringList writable;
+    QStringList places;
+    QStringList sets;
+    for (const FieldDef& field : fields) {
+        all << sql::quoted(field.name);
+        if (field.kind == FieldKind::Counter)
+            continue;
+        writable << sql::quoted(field.name);
+        places << QStringLiteral("?%1").arg(writable.size());
+        sets << QStringLiteral("%1 = ?%2").arg(sql::quoted(field.name)).arg(writable.size() + 1);
+    }
+    const QString table = QString::fromUtf8(m_table);
+    prepare(m_selectRow, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(all.join(QLatin1Char(',')), table));
+    prepare(m_insert, writable.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(table, writable.join(QLatin1Char(',')), places.join(QLatin1Char(','))));
+    if (sets.isEmpty())
+        m_update.finalize();
+    else
+        prepare(m_update, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?1").arg(table, sets.join(QLatin1Char(','))));
+    prepare(m_delete, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(table));
+}
+
+void TableCursor::setView(std::vector<IndexField> order, std::optional<Condition> filter, std::optional<Condition> link)
+{
+    auto checkField = [&](const QString& name) {
+        if (!fileField(name))
+            throw EngineError(QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, name));
+    };
+    for (const IndexField& f : order)
+        checkField(f.field);
+    if (filter)
+        checkField(filter->field);
+    if (link)
+        checkField(link->field);
+
+    QStringList keys;
+    QStringList orderBy;
+    m_orderNoCase.clear();
+    for (const IndexField& f : order) {
+        keys << sql::quoted(f.field);
+        orderBy << sql::quoted(f.field) + (f.noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
+        m_orderNoCase.push_back(f.noCase);
+    }
+    keys << QStringLiteral("rowid");
+    orderBy << QStringLiteral("rowid");
+    QString where = QStringLiteral("1");
+    if (filter)
+        where += QStringLiteral(" AND %1 = ?1").arg(sql::quoted(filter->field));
+    if (link)
+        where += link->value.isNull() || !link->value.isValid()
+            ? QStringLiteral(" AND %1 IS NULL").arg(sql::quoted(link->field))
+            : QStringLiteral(" AND %1 = ?2").arg(sql::quoted(link->field));
+    const QString select = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(keys.join(QLatin1Char(',')),
+        QString::fromUtf8(m_table), where);
+    prepare(m_selectVisible, select + QStringLiteral(" ORDER BY ") + orderBy.join(QLatin1Char(',')));
+    prepare(m_selectOne, select + QStringLiteral(" AND rowid = ?3"));
+    m_order = std::move(order);
+    m_filter = std::move(filter);
+    m_link = std::move(link);
+}
+
+void TableCursor::bindView(sqlite3_stmt* stmt) const
+{
+    if (m_filter)
+        values::bind(stmt, 1, fileField(m_filter->field)->kind, m_filter->value);
+    if (m_link && m_link->value.isValid() && !m_link->value.isNull())
+        values::bind(stmt, 2, fileField(m_link->field)->kind, m_link->value);
+}
+
+void TableCursor::appendRowKey(std::string& key, sqlite3_stmt* stmt) const
+{
+    const int n = int(m_order.size());
+    for (int i = 0; i < n; ++i)
+        values::appendKey(key, stmt, i, m_orderNoCase[size_t(i)]);
+    values::appendRowid(key, sqlite3_column_int64(stmt, n));
+}
+
+void TableCursor::rebuild()
+{
+    m_arena.clear();
+    m_rows.clear();
+    sqlite3_stmt* stmt = m_selectVisible.get();
+    sql::ResetGuard guard(stmt);
+    bindView(stmt);
+    while (step(stmt) == SQLITE_ROW) {
+        const size_t offset = m_arena.size();
+        appendRowKey(m_arena, stmt);
+        m_rows.emplace_back(quint32(offset), quint32(m_arena.size() - offset));
+    }
+}
+
+namespace {
+template<typename Rows, typename KeyAt>
+int lowerBoundIn(const Rows& rows, std::string_view key, KeyAt keyAt)
+{
+    int low = 0;
+    int high = int(rows.size());
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (keyAt(mid) < key)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+} // namespace
+
+int TableCursor::find(qint64 rowid)
+{
+    sqlite3_stmt* stmt = m_selectOne.get();
+    sql::ResetGuard guard(stmt);
+    bindView(stmt);
+    sqlite3_bind_int64(stmt, 3, rowid);
+    if (step(stmt) != SQLITE_ROW)
+        return -1;
+    std::string key;
+    appendRowKey(key, stmt);
+    const int row = lowerBoundIn(m_rows, key, [this](int r) { return keyAt(r); });
+    return row < count() && keyAt(row) == key ? row : -1;
+}
+
+int TableCursor::place(qint64 rowid)
+{
+    sqlite3_stmt* stmt = m_selectOne.get();
+    sql::ResetGuard guard(stmt);
+    bindView(stmt);
+    sqlite3_bind_int64(stmt, 3, rowid);
+    if (step(stmt) != SQLITE_ROW)
+        return -1;
+    std::string key;
+    appendRowKey(key, stmt);
+    const int row = lowerBoundIn(m_rows, key, [this](int r) { return keyAt(r); });
+    if (row < count() && keyAt(row) == key)
+        return row;
+    pushKey(key, row);
+    return row;
+}
+
+void TableCursor::pushKey(std::string_view key, int row)
+{
+    const size_t offset = m_arena.size();
+    m_arena.append(key);
+    m_rows.insert(m_rows.begin() + row, {quint32(offset), quint32(key.size())});
+}
+
+void TableCursor::erase(int row)
+{
+    m_rows.erase(m_rows.begin() + row);
+}
+
+int TableCursor::lowerBound(const QVariantList& keyValues) const
+{
+    std::string key;
+    for (int i = 0; i < keyValues.size() && i < int(m_order.size()); ++i) {
+        const FieldDef* field = fileField(m_order[size_t(i)].field);
+        values::appendKey(key, values::toStored(field->kind, keyValues[i]), m_orderNoCase[size_t(i)]);
+    }
+    return lowerBoundIn(m_rows, key, [this](int r) { return keyAt(r); });
+}
+
+std::optional<std::vector<QVariant>> TableCursor::readRow(qint64 rowid)
+{
+    sqlite3_stmt* stmt = m_selectRow.get();
+    sql::ResetGuard guard(stmt);
+    sqlite3_bind_int64(stmt, 1, rowid);
+    if (step(stmt) != SQLITE_ROW)
+        return std::nullopt;
+    std::vector<QVariant> row;
+    row.reserve(m_columns.size());
+    for (int i = 0; i < int(m_columns.size()); ++i)
+        row.push_back(values::read(stmt, i, m_columns[size_t(i)].kind));
+    return row;
+}
+
+std::vector<QVariantList> TableCursor::readRows(int firstRow, int rowCount, const QStringList& fieldNames)
+{
+    std::vector<QVariantList> rows;
+    const int last = std::min(count(), firstRow + rowCount);
+    if (firstRow < 0 || firstRow >= last || fieldNames.isEmpty())
+        return rows;
+    std::vector<FieldKind> kinds;
+    QStringList columns;
+    for (const QString& name : fieldNames) {
+        const FieldDef* field = fileField(name);
+        if (!field)
+            throw EngineError(QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, name));
+        kinds.push_back(field->kind);
+        columns << sql::quoted(field->name);
+    }
+    sql::Statement stmt;
+    prepare(stmt, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                      .arg(columns.join(QLatin1Char(',')), QString::fromUtf8(m_table)));
+    rows.reserve(size_t(last - firstRow));
+    for (int row = firstRow; row < last; ++row) {
+        sql::ResetGuard guard(stmt.get());
+        sqlite3_bind_int64(stmt.get(), 1, rowidAt(row));
+        QVariantList values;
+        const bool found = step(stmt.get()) == SQLITE_ROW;
+        for (int i = 0; i < int(kinds.size()); ++i)
+            values << (found ? values::read(stmt.get(), i, kinds[size_t(i)]) : QVariant());
+        rows.push_back(std::move(values));
+    }
+    return rows;
+}
+
+std::optional<qint64> TableCursor::locate(const QString& fieldName, const QVariant& value)
+{
+    const FieldDef* field = fileField(fieldName);
+    if (!field)
+        throw EngineError(QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, fieldName));
+    const values::Stored stored = values::toStored(field->kind, value);
+    // The visible query, narrowed to the value; its first row is the answer.
+    QString text = QString::fromUtf8(sqlite3_sql(m_selectVisible.get()));
+    const qsizetype orderAt = text.lastIndexOf(QLatin1String(" ORDER BY "));
+    const QString condition = stored.type == values::Stored::Type::Null
+        ? QStringLiteral(" AND %1 IS NULL").arg(sql::quoted(field->name))
+        : QStringLiteral(" AND %1 = ?4").arg(sql::quoted(field->name));
+    text.insert(orderAt, condition);
+    sql::Statement stmt;
+    prepare(stmt, text + QStringLiteral(" LIMIT 1"));
+    bindView(stmt.get());
+    if (stored.type != values::Stored::Type::Null)
+        values::bind(stmt.get(), 4, stored);
+    if (step(stmt.get()) != SQLITE_ROW)
+        return std::nullopt;
+    return sqlite3_column_int64(stmt.get(), int(m_order.size()));
+}
+
+bool TableCursor::sameAs(qint64 rowid, const std::vector<QVariant>& expected)
+{
+    const std::optional<std::vector<QVariant>> stored = readRow(rowid);
+    return stored && *stored == expected;
+}
+
+qint64 TableCursor::insert(const std::vector<QVariant>& rowValues)
+{
+    Transaction transaction(m_db.get(), m_rollback.get());
+    {
+        sql::ResetGuard guard(m_begin.get());
+        step(m_begin.get());
+    }
+    sqlite3_stmt* stmt = m_insert.get();
+    {
+        sql::ResetGuard guard(stmt);
+        int index = 0;
+        for (size_t i = 0; i < m_columns.size(); ++i)
+            if (m_columns[i].kind != FieldKind::Counter)
+                values::bind(stmt, ++index, m_columns[i].kind, rowValues[i]);
+        step(stmt);
+    }
+    const qint64 rowid = sqlite3_last_insert_rowid(m_db.get());
+    {
+        sql::ResetGuard guard(m_commit.get());
+        step(m_commit.get());
+    }
+    transaction.done();
+    return rowid;
+}
+
+bool TableCursor::update(qint64 rowid, const std::vector<QVariant>& expected, const std::vector<QVariant>& rowValues)
+{
+    Transaction transaction(m_db.get(), m_rollback.get());
+    {
+        sql::ResetGuard guard(m_begin.get());
+        step(m_begin.get());
+    }
+    if (!sameAs(rowid, expected))
+        return false;
+    if (sqlite3_stmt* stmt = m_update.get()) {
+        sql::ResetGuard guard(stmt);
+        sqlite3_bind_int64(stmt, 1, rowid);
+        int index = 1;
+        for (size_t i = 0; i < m_columns.size(); ++i)
+            if (m_columns[i].kind != FieldKind::Counter)
+                values::bind(stmt, ++index, m_columns[i].kind, rowValues[i]);
+        step(stmt);
+    }
+    {
+        sql::ResetGuard guard(m_commit.get());
+        step(m_commit.get());
+    }
+    transaction.done();
+    return true;
+}
+
+bool TableCursor::remove(qint64 rowid, const std::vector<QVariant>& expected)
+{
+    Transaction transaction(m_db.get(), m_rollback.get());
+    {
+        sql::ResetGuard guard(m_begin.get());
+        step(m_begin.get());
+    }
+    if (!sameAs(rowid, expected))
+        return false;
+    {
+        sql::ResetGuard guard(m_delete.get());
+        sqlite3_bind_int64(m_delete.get(), 1, rowid);
+        step(m_delete.get());
+    }
+    {
+        sql::ResetGuard guard(m_commit.get());
+        step(m_commit.get());
+    }
+    transaction.done();
+    return true;
+}
+
+void TableCursor::empty()
+{
+    if (!m_exclusive)
+        takeLock(F_WRLCK);
+    struct Downgrade {
+        TableCursor* cursor;
+        ~Downgrade()
+        {
+            if (!cursor->m_exclusive) {
+                try {
+                    cursor->takeLock(F_RDLCK);
+                } catch (const EngineError&) {
+                    // Going from our write lock to a read lock never conflicts.
+                }
+            }
+        }
+    } downgrade{this};
+    Transaction transaction(m_db.get(), m_rollback.get());
+    {
+        sql::ResetGuard guard(m_begin.get());
+        step(m_begin.get());
+    }
+    exec(QStringLiteral("DELETE FROM %1").arg(QString::fromUtf8(m_table)).toUtf8().constData());
+    {
+        sql::ResetGuard guard(m_commit.get());
+        step(m_commit.get());
+    }
+    transaction.done();
+    m_arena.clear();
+    m_rows.clear();
+}
+
+} // namespace engine
