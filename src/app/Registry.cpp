@@ -1,0 +1,101 @@
+#include "app/Registry.h"
+
+#include "about/Acerca.h"
+#include "album/Album.h"
+#include "album/FicFoto.h"
+#include "app/Main.h"
+#include "data/ModGen.h"
+#include "health/FicSani.h"
+#include "health/FicVac.h"
+#include "health/FicVeter.h"
+#include "health/FigRgVac.h"
+#include "health/TabVeter.h"
+#include "health/sanidad.h"
+#include "records/Borrar.h"
+#include "records/Buscar.h"
+#include "records/FicPerro.h"
+#include "reminders/FicAvis.h"
+#include "reminders/FicIni.h"
+#include "reminders/FicRAvis.h"
+
+TMenuGeneral* MenuGeneral = nullptr;
+TModuloGeneral* ModuloGeneral = nullptr;
+TFichaPerro* FichaPerro = nullptr;
+TAboutBox* AboutBox = nullptr;
+TFichaAlbum* FichaAlbum = nullptr;
+TFichaFoto* FichaFoto = nullptr;
+TFichaRegSanidad* FichaRegSanidad = nullptr;
+TFichaSanidad* FichaSanidad = nullptr;
+TFichaBuscar* FichaBuscar = nullptr;
+TFichaBorrar* FichaBorrar = nullptr;
+TFicheroVeterinarios* FicheroVeterinarios = nullptr;
+TFichaVeterinarios* FichaVeterinarios = nullptr;
+TFichaVacunas* FichaVacunas = nullptr;
+TFichaRegVacunas* FichaRegVacunas = nullptr;
+TFicheroAvisos* FicheroAvisos = nullptr;
+TFichaRegAvisos* FichaRegAvisos = nullptr;
+TFicheroIniAvisos* FicheroIniAvisos = nullptr;
+
+namespace app {
+
+template <class T> void Registry::create(T*& global, const char* className)
+{
+    auto object = std::make_unique<T>();
+    global = object.get();
+    m_entries.push_back({QString::fromLatin1(className), object.get()});
+    m_owned.push_back(std::move(object));
+    m_forget.push_back([&global] { global = nullptr; });
+}
+
+Registry::Registry()
+{
+    try {
+        create(MenuGeneral, "TMenuGeneral");
+        create(ModuloGeneral, "TModuloGeneral");
+        create(FichaPerro, "TFichaPerro");
+        create(AboutBox, "TAboutBox");
+        create(FichaAlbum, "TFichaAlbum");
+        create(FichaFoto, "TFichaFoto");
+        create(FichaRegSanidad, "TFichaRegSanidad");
+        create(FichaSanidad, "TFichaSanidad");
+        create(FichaBuscar, "TFichaBuscar");
+        create(FichaBorrar, "TFichaBorrar");
+        create(FicheroVeterinarios, "TFicheroVeterinarios");
+        create(FichaVeterinarios, "TFichaVeterinarios");
+        create(FichaVacunas, "TFichaVacunas");
+        create(FichaRegVacunas, "TFichaRegVacunas");
+        create(FicheroAvisos, "TFicheroAvisos");
+        create(FichaRegAvisos, "TFichaRegAvisos");
+        create(FicheroIniAvisos, "TFicheroIniAvisos");
+    } catch (...) {
+        destroyAll();
+        throw;
+    }
+}
+
+Registry::~Registry()
+{
+    destroyAll();
+}
+
+QStringList Registry::creationOrder() const
+{
+    QStringList names;
+    for (const Entry& entry : m_entries)
+        names.append(entry.className);
+    return names;
+}
+
+void Registry::destroyAll()
+{
+    // Reverse order: the windows go before the data module they use, the
+    // main window last.
+    while (!m_owned.empty()) {
+        m_owned.pop_back();
+        m_forget.back()();
+        m_forget.pop_back();
+        m_entries.pop_back();
+    }
+}
+
+} // namespace app

@@ -1,0 +1,60 @@
+// Huellario's entry point: the application object, the window registry and
+// the message loop; everything else lives in the windows and the data module.
+#include "app/Main.h"
+#include "app/Registry.h"
+#include "engine/EngineError.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+bool hasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Without a display Qt would abort with a crash report; say it plainly.
+    if (!hasDisplay()) {
+        std::fputs("Huellario necesita una pantalla gráfica y no hay ninguna (DISPLAY y WAYLAND_DISPLAY "
+                   "están vacías). Para usarlo sin escritorio: xvfb-run -a huellario\n",
+            stderr);
+        return 2;
+    }
+
+    platform::Application application(argc, argv);
+    // The name alone: a display name would be appended to every window caption.
+    QCoreApplication::setApplicationName(QStringLiteral("Huellario"));
+    // The program ends when the main window closes, not when the last window does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // TODO(fonts): controls::installFontSubstitutions() once src/controls/Fonts.h lands.
+
+    std::unique_ptr<app::Registry> registry;
+    try {
+        registry = std::make_unique<app::Registry>();
+    } catch (const engine::EngineError& error) {
+        // The registry has already been taken down, Enter-as-Tab hook included,
+        // so Enter answers this box.
+        platform::showMessage(nullptr, QStringLiteral("Application Error"), error.message(),
+            platform::MessageIcon::Error);
+        return 1;
+    }
+
+    QObject::connect(MenuGeneral, &QDialog::finished, &application, &QCoreApplication::quit);
+    MenuGeneral->show();
+    const int code = QApplication::exec();
+    registry.reset();
+    return code;
+}
