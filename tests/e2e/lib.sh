@@ -1,0 +1,209 @@
+#!/usr/bin/env bash
+# End-to-end helpers: a private X display with openbox, a scratch data folder
+# with its own alias file, the real huellario, xdotool to drive it, sqlite3 to
+# read the tables back, and a screenshot when a case fails.
+#
+# A case script:
+#   source "$(dirname "$0")/lib.sh"
+#   e2e_begin "nombre"          # display, window manager, scratch HOME
+#   e2e_make_data               # data folder + alias file (HLR_ALIASES)
+#   e2e_start_app               # starts huellario in the background
+#   e2e_wait_window "Huellario  2.0"; main=$E2E_WINDOW
+#   ...
+#   e2e_pass
+# Every wait has a timeout; any failure takes a screenshot and ends the case.
+
+set -uo pipefail
+
+E2E_BIN=${HLR_BIN_DIR:?HLR_BIN_DIR must name the folder holding huellario}
+E2E_ARTIFACTS=${HLR_E2E_ARTIFACTS:-${TMPDIR:-/tmp}/huellario-e2e}
+E2E_TIMEOUT=${E2E_TIMEOUT:-20}
+E2E_NAME=case
+E2E_TMP=""
+E2E_XVFB_PID=""
+E2E_WM_PID=""
+E2E_APP_PID=""
+E2E_APP_STATUS=""
+E2E_WINDOW=""
+E2E_MAIN_PID=$BASHPID
+trap 'e2e_fail "detenido por un fallo anterior"' USR1
+
+e2e_log() { echo "[e2e:$E2E_NAME] $*" >&2; }
+
+# Stops what this case started, by process id only.
+e2e_cleanup() {
+    local pid
+    for pid in "$E2E_APP_PID" "$E2E_WM_PID" "$E2E_XVFB_PID"; do
+        if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null
+            for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+            kill -9 "$pid" 2>/dev/null
+        fi
+    done
+    [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
+    return 0
+}
+
+e2e_screenshot() {
+    local file=$1
+    mkdir -p "$(dirname "$file")"
+    timeout 10 "$E2E_BIN/hlr-e2e-screenshot" "$file" >/dev/null 2>&1 && e2e_log "captura: $file"
+}
+
+e2e_fail() {
+    e2e_log "FALLO: $*"
+    # Called inside $(...): stop the case itself, which takes the screenshot.
+    if [ "$BASHPID" != "$E2E_MAIN_PID" ]; then
+        kill -USR1 "$E2E_MAIN_PID"
+        exit 1
+    fi
+    [ -n "${DISPLAY:-}" ] && e2e_screenshot "$E2E_ARTIFACTS/$E2E_NAME.png"
+    [ -n "$E2E_TMP" ] && [ -f "$E2E_TMP/app.log" ] && { e2e_log "salida del programa:"; cat "$E2E_TMP/app.log" >&2; }
+    exit 1
+}
+
+e2e_pass() {
+    e2e_log "OK"
+    exit 0
+}
+
+# Starts Xvfb on a free display number of its own choosing, then openbox.
+e2e_begin() {
+    E2E_NAME=$1
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/hlr-e2e-$E2E_NAME.XXXXXX")
+    trap e2e_cleanup EXIT
+    export HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config" XDG_DATA_HOME="$E2E_TMP/home/.local/share"
+    export XDG_RUNTIME_DIR="$E2E_TMP/run"
+    mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    unset WAYLAND_DISPLAY
+    export QT_QPA_PLATFORM=xcb
+
+    local fdfile="$E2E_TMP/display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    local waited=0
+    while [ ! -s "$fdfile" ]; do
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb no arrancó: $(cat "$E2E_TMP/xvfb.log")"
+        ((waited++ > 100)) && e2e_fail "Xvfb no dio número de pantalla"
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    E2E_WM_PID=$!
+    # The window manager is ready once it owns the screen's selection.
+    waited=0
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        ((waited++ > 100)) && e2e_fail "openbox no arrancó"
+        sleep 0.1
+    done
+    e2e_log "pantalla $DISPLAY"
+}
+
+# A data folder made by the installation tool and an alias file for it.
+e2e_make_data() {
+    E2E_DATA="$E2E_TMP/datos"
+    export HLR_ALIASES="$E2E_TMP/aliases.conf"
+    timeout "$E2E_TIMEOUT" "$E2E_BIN/huellario-setup" --dir "$E2E_DATA" --aliases "$HLR_ALIASES" \
+        >"$E2E_TMP/setup.log" 2>&1 || e2e_fail "huellario-setup falló: $(cat "$E2E_TMP/setup.log")"
+}
+
+# An alias file that does not define the alias at all.
+e2e_alias_missing() {
+    export HLR_ALIASES="$E2E_TMP/aliases.conf"
+    printf '[OTRO]\npath=%s\n' "$E2E_TMP" >"$HLR_ALIASES"
+}
+
+# An alias pointing at a folder that does not exist.
+e2e_alias_to_nowhere() {
+    export HLR_ALIASES="$E2E_TMP/aliases.conf"
+    printf '[HLR10]\npath=%s\n' "$E2E_TMP/no-existe" >"$HLR_ALIASES"
+}
+
+e2e_start_app() {
+    "$E2E_BIN/huellario" >"$E2E_TMP/app.log" 2>&1 &
+    E2E_APP_PID=$!
+}
+
+# Waits for a visible window whose title is exactly $1 and puts its id in
+# E2E_WINDOW. xdotool's name search narrows the candidates (accented letters
+# match any character there: the X name property may not be UTF-8); the
+# exact title is then compared on _NET_WM_NAME.
+e2e_wait_window() {
+    local title=$1 timeout=${2:-$E2E_TIMEOUT} pattern id waited=0
+    pattern="^$(printf '%s' "$title" | sed 's/[][\.*^$()+?{}|/]/\\&/g; s/[^ -~]\+/.*/g')\$"
+    E2E_WINDOW=""
+    while :; do
+        for id in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null); do
+            if [ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$title" ]; then
+                E2E_WINDOW=$id
+                return 0
+            fi
+        done
+        ((waited++ > timeout * 10)) && e2e_fail "la ventana «$title» no apareció en ${timeout} s"
+        sleep 0.1
+    done
+}
+
+# Titles of the visible windows of the program, one per line.
+e2e_visible_titles() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$E2E_APP_PID" 2>/dev/null); do
+        xdotool getwindowname "$id" 2>/dev/null
+    done
+}
+
+# Gives the window the focus as a user's click would.
+e2e_activate() {
+    timeout "$E2E_TIMEOUT" xdotool windowactivate --sync "$1" >/dev/null 2>&1 \
+        || e2e_fail "no se pudo activar la ventana $1"
+}
+
+# Types keys (xdotool key names) into the window, activating it first.
+e2e_key() {
+    local id=$1
+    shift
+    e2e_activate "$id"
+    xdotool key --delay 50 "$@" || e2e_fail "xdotool key $*"
+}
+
+e2e_type() {
+    local id=$1
+    shift
+    e2e_activate "$id"
+    xdotool type --delay 30 "$*" || e2e_fail "xdotool type $*"
+}
+
+# Clicks at x y of the window's client area.
+e2e_click() {
+    local id=$1 x=$2 y=$3
+    e2e_activate "$id"
+    xdotool mousemove --window "$id" --sync "$x" "$y" click 1 || e2e_fail "clic en $x,$y"
+}
+
+# Asks the window manager to close the window (as the user's Alt+F4).
+e2e_close_window() {
+    e2e_key "$1" alt+F4
+}
+
+# Waits for the program to end; sets E2E_APP_STATUS to its exit code.
+e2e_wait_exit() {
+    local timeout=${1:-$E2E_TIMEOUT} waited=0
+    while kill -0 "$E2E_APP_PID" 2>/dev/null; do
+        ((waited++ > timeout * 10)) && e2e_fail "el programa no terminó en ${timeout} s"
+        sleep 0.1
+    done
+    wait "$E2E_APP_PID"
+    E2E_APP_STATUS=$?
+    E2E_APP_PID=""
+}
+
+# Runs SQL on one table file of the data folder and prints the rows.
+e2e_sql() {
+    local file=$1 query=$2
+    timeout "$E2E_TIMEOUT" sqlite3 -batch -noheader "$E2E_DATA/$file" "$query" \
+        || e2e_fail "sqlite3 $file: $query"
+}
+
+e2e_expect_eq() {
+    [ "$1" == "$2" ] || e2e_fail "${3:-valor}: se esperaba «$2» y es «$1»"
+}
