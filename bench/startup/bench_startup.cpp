@@ -73,7 +73,8 @@ int main(int argc, char** argv)
     const QString aliases = scratch.filePath(QStringLiteral("aliases.conf"));
     QProcess setup;
     setup.start(bin + QStringLiteral("/huellario-setup"),
-        {QStringLiteral("--dir"), scratch.filePath(QStringLiteral("datos")), QStringLiteral("--aliases"), aliases});
+        { QStringLiteral("--dir"), scratch.filePath(QStringLiteral("datos")), QStringLiteral("--aliases"),
+            aliases });
     if (!setup.waitForFinished(30000) || setup.exitCode() != 0) {
         std::fprintf(stderr, "huellario-setup falló: %s\n", setup.readAllStandardError().constData());
         return 1;

@@ -22,7 +22,8 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
     setPalette(colours);
 
     AppMessage = std::make_unique<platform::EnterAsTab>();
-    platform::help::setHelpFile(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("HLR20.HLP")));
+    platform::help::setHelpFile(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("HLR20.HLP")));
 }
 
 TMenuGeneral::~TMenuGeneral() = default;

@@ -42,7 +42,7 @@ template <class T> void Registry::create(T*& global, const char* className)
 {
     auto object = std::make_unique<T>();
     global = object.get();
-    m_entries.push_back({QString::fromLatin1(className), object.get()});
+    m_entries.push_back({ QString::fromLatin1(className), object.get() });
     m_owned.push_back(std::move(object));
     m_forget.push_back([&global] { global = nullptr; });
 }

@@ -14,7 +14,7 @@ namespace {
 
 bool hasDisplay()
 {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" }) {
         const char* value = std::getenv(name);
         if (value && *value)
             return true;
@@ -47,8 +47,8 @@ int main(int argc, char** argv)
     } catch (const engine::EngineError& error) {
         // The registry has already been taken down, Enter-as-Tab hook included,
         // so Enter answers this box.
-        platform::showMessage(nullptr, QStringLiteral("Application Error"), error.message(),
-            platform::MessageIcon::Error);
+        platform::showMessage(
+            nullptr, QStringLiteral("Application Error"), error.message(), platform::MessageIcon::Error);
         return 1;
     }
 

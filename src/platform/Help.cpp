@@ -67,7 +67,8 @@ std::optional<HelpFile> HelpFile::parse(const QByteArray& data, QString* error)
             if (file.m_topics.contains(number))
                 return fail(QStringLiteral("el tema %1 aparece dos veces").arg(number));
             current = &file.m_topics[number];
-            current->title = blank < 0 ? QStringLiteral("Tema %1").arg(number) : header.mid(blank + 1).trimmed();
+            current->title
+                = blank < 0 ? QStringLiteral("Tema %1").arg(number) : header.mid(blank + 1).trimmed();
             continue;
         }
         if (line.startsWith(QLatin1Char('#')))
@@ -159,7 +160,8 @@ public:
         m_contents->clear();
         m_index->clear();
         for (auto it = file.topics().cbegin(); it != file.topics().cend(); ++it) {
-            auto* item = new QListWidgetItem(QStringLiteral("%1. %2").arg(it.key()).arg(it->title), m_contents);
+            auto* item
+                = new QListWidgetItem(QStringLiteral("%1. %2").arg(it.key()).arg(it->title), m_contents);
             item->setData(Qt::UserRole, it.key());
             auto* entry = new QListWidgetItem(it->title, m_index);
             entry->setData(Qt::UserRole, it.key());
@@ -250,8 +252,8 @@ void openViewer(QWidget* parent, int topic)
     if (!file)
         return;
     if (topic != 0 && !file->topics().contains(topic)) {
-        showMessage(parent, viewerTitle, QStringLiteral("El archivo de ayuda no contiene el tema %1.").arg(topic),
-            MessageIcon::Warning);
+        showMessage(parent, viewerTitle,
+            QStringLiteral("El archivo de ayuda no contiene el tema %1.").arg(topic), MessageIcon::Warning);
         return;
     }
     // The viewer belongs to the window that asked, so a modal window does not block it.
@@ -292,7 +294,7 @@ void setHook(Hook h)
 void showContents(QWidget* parent)
 {
     if (hook()) {
-        hook()(Request{Request::Kind::Contents, 0, {}});
+        hook()(Request { Request::Kind::Contents, 0, {} });
         return;
     }
     openViewer(parent, 0);
@@ -303,7 +305,7 @@ void showTopic(QWidget* parent, int topic)
     if (topic == 0)
         return;
     if (hook()) {
-        hook()(Request{Request::Kind::Topic, topic, {}});
+        hook()(Request { Request::Kind::Topic, topic, {} });
         return;
     }
     openViewer(parent, topic);
@@ -315,7 +317,7 @@ void showPopup(QWidget* window, int topic)
         return;
     const QPoint corner = window ? window->mapToGlobal(QPoint(0, 0)) : QPoint();
     if (hook()) {
-        hook()(Request{Request::Kind::Popup, topic, corner});
+        hook()(Request { Request::Kind::Popup, topic, corner });
         return;
     }
     auto file = loadOrSay(window);
@@ -323,8 +325,8 @@ void showPopup(QWidget* window, int topic)
         return;
     const auto found = file->topics().constFind(topic);
     if (found == file->topics().cend()) {
-        showMessage(window, viewerTitle, QStringLiteral("El archivo de ayuda no contiene el tema %1.").arg(topic),
-            MessageIcon::Warning);
+        showMessage(window, viewerTitle,
+            QStringLiteral("El archivo de ayuda no contiene el tema %1.").arg(topic), MessageIcon::Warning);
         return;
     }
     auto* popup = new Popup(window);

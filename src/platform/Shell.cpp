@@ -14,7 +14,8 @@ public:
     {
         // A path is a local file; anything else must already be a complete
         // address: nothing is guessed from a partial text.
-        const QUrl url = QDir::isAbsolutePath(text) ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::StrictMode);
+        const QUrl url
+            = QDir::isAbsolutePath(text) ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::StrictMode);
         if (!url.isValid() || url.scheme().isEmpty())
             return false;
         return QDesktopServices::openUrl(url);

@@ -3,9 +3,9 @@
 #include "platform/Help.h"
 
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QHideEvent>
 #include <QShowEvent>
 
 namespace platform {

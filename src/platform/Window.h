@@ -28,9 +28,9 @@ public:
 protected:
     // Runs once each time the window is shown, before the user can act; not
     // when a dialog it showed closes, nor on coming back from another program.
-    virtual void activate() {}
+    virtual void activate() { }
     // Runs once each time the window closes, by its buttons or otherwise.
-    virtual void closing() {}
+    virtual void closing() { }
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -10,7 +10,7 @@ private slots:
     {
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
             environment.remove(QString::fromLatin1(name));
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(HLR_PROGRAM), {});

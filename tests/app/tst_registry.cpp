@@ -16,10 +16,10 @@
 
 namespace {
 
-const QStringList registryOrder{"TMenuGeneral", "TModuloGeneral", "TFichaPerro", "TAboutBox", "TFichaAlbum",
+const QStringList registryOrder { "TMenuGeneral", "TModuloGeneral", "TFichaPerro", "TAboutBox", "TFichaAlbum",
     "TFichaFoto", "TFichaRegSanidad", "TFichaSanidad", "TFichaBuscar", "TFichaBorrar", "TFicheroVeterinarios",
     "TFichaVeterinarios", "TFichaVacunas", "TFichaRegVacunas", "TFicheroAvisos", "TFichaRegAvisos",
-    "TFicheroIniAvisos"};
+    "TFicheroIniAvisos" };
 
 platform::Window* windowOf(const app::Registry& registry, const QString& className)
 {
@@ -44,7 +44,7 @@ private slots:
         QString log;
         QTextStream out(&log);
         QTextStream err(&log);
-        QCOMPARE(setup::install({folder, m_aliases, false}, out, err), int(setup::Installed));
+        QCOMPARE(setup::install({ folder, m_aliases, false }, out, err), int(setup::Installed));
     }
     void cleanup() { platform::help::setHook({}); }
 
@@ -53,9 +53,10 @@ private slots:
         app::Registry registry;
         QCOMPARE(registry.creationOrder(), registryOrder);
         // Compared as addresses: the classes are only declared here.
-        const QList<const void*> globals{MenuGeneral, ModuloGeneral, FichaPerro, AboutBox,
-            FichaAlbum, FichaFoto, FichaRegSanidad, FichaSanidad, FichaBuscar, FichaBorrar, FicheroVeterinarios,
-            FichaVeterinarios, FichaVacunas, FichaRegVacunas, FicheroAvisos, FichaRegAvisos, FicheroIniAvisos};
+        const QList<const void*> globals { MenuGeneral, ModuloGeneral, FichaPerro, AboutBox, FichaAlbum,
+            FichaFoto, FichaRegSanidad, FichaSanidad, FichaBuscar, FichaBorrar, FicheroVeterinarios,
+            FichaVeterinarios, FichaVacunas, FichaRegVacunas, FicheroAvisos, FichaRegAvisos,
+            FicheroIniAvisos };
         QCOMPARE(int(registry.entries().size()), 17);
         for (int i = 0; i < 17; ++i) {
             QVERIFY2(globals[i], qPrintable(registryOrder[i]));
@@ -92,26 +93,38 @@ private slots:
         QTest::addColumn<int>("topic");
         QTest::addColumn<bool>("popup");
         const QSize large(742, 390);
-        QTest::newRow("main") << "TMenuGeneral" << "Huellario  2.0" << large << 2 << false;
-        QTest::newRow("pet") << "TFichaPerro" << "Datos de la Mascota" << large << 3 << true;
-        QTest::newRow("about") << "TAboutBox" << "AboutBox" << QSize(543, 336) << 1 << false;
-        QTest::newRow("album") << "TFichaAlbum" << "  Albúm de Fotografias." << large << 4 << true;
-        QTest::newRow("photo") << "TFichaFoto" << "  Datos de la Fotografia." << QSize(692, 223) << 5 << true;
-        QTest::newRow("register") << "TFichaRegSanidad" << " Registro Sanitario" << large << 5 << false;
-        QTest::newRow("visit") << "TFichaSanidad" << "  Registro Visita / Tratamiento" << large << 5 << false;
-        QTest::newRow("search") << "TFichaBuscar" << "Buscar" << QSize(401, 110) << 0 << false;
-        QTest::newRow("delete") << "TFichaBorrar" << "Eliminar Registro" << QSize(401, 110) << 0 << false;
-        QTest::newRow("clinics") << "TFicheroVeterinarios" << "Tabla de Clínicas Veterinarias y Veterinarios."
-                                 << large << 7 << false;
-        QTest::newRow("clinic") << "TFichaVeterinarios" << " Datos de la Clínica Veterinaria" << large << 7 << false;
-        QTest::newRow("vaccines") << "TFichaVacunas" << "  Registro Visita / Tratamiento" << large << 6 << false;
-        QTest::newRow("vaccine") << "TFichaRegVacunas" << "Modificación datos Vacunas." << QSize(420, 203) << 6
-                                 << true;
-        QTest::newRow("reminders") << "TFicheroAvisos" << "  Registro de Avisos y Recordatorios." << large << 8
-                                   << false;
-        QTest::newRow("reminder") << "TFichaRegAvisos" << "Datos del Aviso." << QSize(537, 232) << 8 << true;
-        QTest::newRow("pending") << "TFicheroIniAvisos" << "  Existen Avisos pendientes." << QSize(487, 184) << 8
-                                 << false;
+        QTest::newRow("main") << "TMenuGeneral"
+                              << "Huellario  2.0" << large << 2 << false;
+        QTest::newRow("pet") << "TFichaPerro"
+                             << "Datos de la Mascota" << large << 3 << true;
+        QTest::newRow("about") << "TAboutBox"
+                               << "AboutBox" << QSize(543, 336) << 1 << false;
+        QTest::newRow("album") << "TFichaAlbum"
+                               << "  Albúm de Fotografias." << large << 4 << true;
+        QTest::newRow("photo") << "TFichaFoto"
+                               << "  Datos de la Fotografia." << QSize(692, 223) << 5 << true;
+        QTest::newRow("register") << "TFichaRegSanidad"
+                                  << " Registro Sanitario" << large << 5 << false;
+        QTest::newRow("visit") << "TFichaSanidad"
+                               << "  Registro Visita / Tratamiento" << large << 5 << false;
+        QTest::newRow("search") << "TFichaBuscar"
+                                << "Buscar" << QSize(401, 110) << 0 << false;
+        QTest::newRow("delete") << "TFichaBorrar"
+                                << "Eliminar Registro" << QSize(401, 110) << 0 << false;
+        QTest::newRow("clinics") << "TFicheroVeterinarios"
+                                 << "Tabla de Clínicas Veterinarias y Veterinarios." << large << 7 << false;
+        QTest::newRow("clinic") << "TFichaVeterinarios"
+                                << " Datos de la Clínica Veterinaria" << large << 7 << false;
+        QTest::newRow("vaccines") << "TFichaVacunas"
+                                  << "  Registro Visita / Tratamiento" << large << 6 << false;
+        QTest::newRow("vaccine") << "TFichaRegVacunas"
+                                 << "Modificación datos Vacunas." << QSize(420, 203) << 6 << true;
+        QTest::newRow("reminders") << "TFicheroAvisos"
+                                   << "  Registro de Avisos y Recordatorios." << large << 8 << false;
+        QTest::newRow("reminder") << "TFichaRegAvisos"
+                                  << "Datos del Aviso." << QSize(537, 232) << 8 << true;
+        QTest::newRow("pending") << "TFicheroIniAvisos"
+                                 << "  Existen Avisos pendientes." << QSize(487, 184) << 8 << false;
     }
     // Caption, client size and F1: the window's topic, as a pop-up where
     // marked, nothing in the two dialogs without one.
@@ -138,14 +151,16 @@ private slots:
         }
         QCOMPARE(requests.size(), 1);
         QCOMPARE(requests[0].topic, topic);
-        QCOMPARE(requests[0].kind, popup ? platform::help::Request::Kind::Popup : platform::help::Request::Kind::Topic);
+        QCOMPARE(requests[0].kind,
+            popup ? platform::help::Request::Kind::Popup : platform::help::Request::Kind::Topic);
     }
 
     void mainWindowInstallsEnterAsTabAndHelpFile()
     {
         platform::help::setHelpFile(QString());
         auto registry = std::make_unique<app::Registry>();
-        QCOMPARE(platform::help::helpFile(), QCoreApplication::applicationDirPath() + QStringLiteral("/HLR20.HLP"));
+        QCOMPARE(platform::help::helpFile(),
+            QCoreApplication::applicationDirPath() + QStringLiteral("/HLR20.HLP"));
         QVERIFY(MenuGeneral->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(MenuGeneral->palette().color(QPalette::Window), QColor(Qt::white));
 
@@ -169,8 +184,8 @@ private slots:
         QTest::addColumn<QByteArray>("aliasFile");
         QTest::addColumn<QString>("named");
         QTest::newRow("alias missing") << QByteArray("[OTRO]\npath=/tmp\n") << "HLR10";
-        QTest::newRow("folder missing") << QByteArray("[HLR10]\npath=/no/existe/huellario\n")
-                                        << "/no/existe/huellario";
+        QTest::newRow("folder missing")
+            << QByteArray("[HLR10]\npath=/no/existe/huellario\n") << "/no/existe/huellario";
     }
     void dataModuleFailureStopsStartUp()
     {

@@ -42,9 +42,10 @@ private slots:
     void init()
     {
         m_boxes.clear();
-        platform::setMessageHook([this](const QString& title, const QString& text, platform::MessageIcon icon) {
-            m_boxes.append({title, text, icon});
-        });
+        platform::setMessageHook(
+            [this](const QString& title, const QString& text, platform::MessageIcon icon) {
+                m_boxes.append({ title, text, icon });
+            });
     }
     void cleanup() { platform::setMessageHook({}); }
 
@@ -52,19 +53,32 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "Tabla no encontrada" << "Tabla no encontrada.";
-        QTest::newRow("digit") << "Error 42" << "Error 42.";
-        QTest::newRow("full stop") << "Ya termina." << "Ya termina.";
-        QTest::newRow("comma sorts before") << "Campo," << "Campo,";
-        QTest::newRow("hyphen sorts before") << "Campo -" << "Campo -";
-        QTest::newRow("blank sorts before") << "Campo " << "Campo ";
-        QTest::newRow("closing parenthesis before") << "Campo (CODIGO)" << "Campo (CODIGO)";
-        QTest::newRow("slash sorts after") << "Ruta /" << "Ruta /.";
-        QTest::newRow("colon sorts after") << "Fichero:" << "Fichero:.";
-        QTest::newRow("question mark") << "¿Seguro?" << "¿Seguro?.";
-        QTest::newRow("accented letter") << "Albúm" << "Albúm.";
-        QTest::newRow("quote sorts before") << "Campo \"NOMBRE\"" << "Campo \"NOMBRE\"";
-        QTest::newRow("empty stays empty") << "" << "";
+        QTest::newRow("letter") << "Tabla no encontrada"
+                                << "Tabla no encontrada.";
+        QTest::newRow("digit") << "Error 42"
+                               << "Error 42.";
+        QTest::newRow("full stop") << "Ya termina."
+                                   << "Ya termina.";
+        QTest::newRow("comma sorts before") << "Campo,"
+                                            << "Campo,";
+        QTest::newRow("hyphen sorts before") << "Campo -"
+                                             << "Campo -";
+        QTest::newRow("blank sorts before") << "Campo "
+                                            << "Campo ";
+        QTest::newRow("closing parenthesis before") << "Campo (CODIGO)"
+                                                    << "Campo (CODIGO)";
+        QTest::newRow("slash sorts after") << "Ruta /"
+                                           << "Ruta /.";
+        QTest::newRow("colon sorts after") << "Fichero:"
+                                           << "Fichero:.";
+        QTest::newRow("question mark") << "¿Seguro?"
+                                       << "¿Seguro?.";
+        QTest::newRow("accented letter") << "Albúm"
+                                         << "Albúm.";
+        QTest::newRow("quote sorts before") << "Campo \"NOMBRE\""
+                                            << "Campo \"NOMBRE\"";
+        QTest::newRow("empty stays empty") << ""
+                                           << "";
     }
     void fullStop()
     {
@@ -80,13 +94,12 @@ private slots:
         QTest::newRow("engine error") << std::function<void()>([] {
             throw engine::EngineError(QStringLiteral("TablaAvisos: Tabla ocupada"));
         }) << "TablaAvisos: Tabla ocupada.";
-        QTest::newRow("library error") << std::function<void()>([] {
-            throw std::runtime_error("disco lleno");
-        }) << "disco lleno.";
+        QTest::newRow("library error")
+            << std::function<void()>([] { throw std::runtime_error("disco lleno"); }) << "disco lleno.";
         QTest::newRow("allocation failure") << std::function<void()>([] { throw std::bad_alloc(); })
                                             << "No hay memoria suficiente para terminar la operación.";
-        QTest::newRow("anything else") << std::function<void()>([] { throw 7; })
-                                       << "Se ha producido un error desconocido.";
+        QTest::newRow("anything else")
+            << std::function<void()>([] { throw 7; }) << "Se ha producido un error desconocido.";
     }
     void errorInHandler()
     {

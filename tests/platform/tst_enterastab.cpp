@@ -27,7 +27,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            enters.append({event->key(), event->modifiers()});
+            enters.append({ event->key(), event->modifiers() });
         QLineEdit::keyPressEvent(event);
     }
     void keyReleaseEvent(QKeyEvent* event) override
@@ -57,7 +57,7 @@ struct Form {
     }
     QWidget* control(int index) const
     {
-        const QList<QWidget*> all{first, memo, button, last};
+        const QList<QWidget*> all { first, memo, button, last };
         return all.at(index);
     }
 };
@@ -81,12 +81,14 @@ private slots:
         QTest::newRow("memo to button") << 1 << int(Qt::Key_Return) << none << 2;
         QTest::newRow("button to box") << 2 << int(Qt::Key_Return) << none << 3;
         QTest::newRow("last wraps to first") << 3 << int(Qt::Key_Return) << none << 0;
-        QTest::newRow("keypad Enter") << 0 << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 1;
-        QTest::newRow("Shift back") << 3 << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2;
-        QTest::newRow("Shift back from memo") << 1 << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                              << 0;
-        QTest::newRow("Shift wraps to last") << 0 << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                             << 3;
+        QTest::newRow("keypad Enter")
+            << 0 << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 1;
+        QTest::newRow("Shift back") << 3 << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                                    << 2;
+        QTest::newRow("Shift back from memo")
+            << 1 << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 0;
+        QTest::newRow("Shift wraps to last")
+            << 0 << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 3;
     }
     void movesFocus()
     {

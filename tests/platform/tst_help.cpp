@@ -18,9 +18,8 @@ private slots:
     void init()
     {
         m_messages.clear();
-        platform::setMessageHook([this](const QString&, const QString& text, platform::MessageIcon) {
-            m_messages.append(text);
-        });
+        platform::setMessageHook(
+            [this](const QString&, const QString& text, platform::MessageIcon) { m_messages.append(text); });
     }
     void cleanup()
     {
@@ -37,13 +36,14 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("two topics") << QByteArray("HLR-HELP 1\n@@ 1 Uno\n<p>a</p>\n@@ 2 Dos\n<p>b</p>\n") << 2
                                     << QString();
-        QTest::newRow("comments and CRLF") << QByteArray("\r\nHLR-HELP 1\r\n# nota\r\n@@ 3 Tres\r\n<p>c</p>\r\n") << 1
-                                           << QString();
+        QTest::newRow("comments and CRLF")
+            << QByteArray("\r\nHLR-HELP 1\r\n# nota\r\n@@ 3 Tres\r\n<p>c</p>\r\n") << 1 << QString();
         QTest::newRow("no header") << QByteArray("@@ 1 Uno\n") << 0 << "falta la cabecera";
         QTest::newRow("not UTF-8") << QByteArray("HLR-HELP 1\n@@ 1 Ni\xf1o\n") << 0 << "UTF-8";
         QTest::newRow("duplicate topic") << QByteArray("HLR-HELP 1\n@@ 1 A\n@@ 1 B\n") << 0 << "dos veces";
         QTest::newRow("bad number") << QByteArray("HLR-HELP 1\n@@ x A\n") << 0 << "número de tema";
-        QTest::newRow("text before topics") << QByteArray("HLR-HELP 1\nhola\n@@ 1 A\n") << 0 << "antes del primer";
+        QTest::newRow("text before topics")
+            << QByteArray("HLR-HELP 1\nhola\n@@ 1 A\n") << 0 << "antes del primer";
         QTest::newRow("no topics") << QByteArray("HLR-HELP 1\n") << 0 << "ningún tema";
         QTest::newRow("binary") << QByteArray("\x00\x01\x02", 3) << 0 << "dañado";
     }

@@ -18,7 +18,7 @@ private slots:
         recording->setAnswer(false);
         QVERIFY(!platform::shell().openText(QStringLiteral("/home/foto.jpg")));
         QCOMPARE(recording->opened(),
-            QStringList({QStringLiteral("mailto:clinica@example.org"), QStringLiteral("/home/foto.jpg")}));
+            QStringList({ QStringLiteral("mailto:clinica@example.org"), QStringLiteral("/home/foto.jpg") }));
     }
 
     void realShellRefusesPartialText_data()
