@@ -94,8 +94,6 @@ void DBEdit::showField()
             setMaxLength(32767);
         setText(f ? f->asString() : QString());
     }
-    if (hasFocus())
-        selectAll();
     m_pending = false;
     m_showing = false;
 }

@@ -33,16 +33,22 @@ void FieldLink::reconnect()
     if (!m_source)
         return;
     m_connections.push_back(connect(m_source, &engine::DataSource::dataChange, this, &FieldLink::onDataChange));
+    // Only opening and closing change what a control shows; edit and
+    // insert come with their own data change.
+    m_wasActive = m_source->table().active();
     m_connections.push_back(connect(m_source, &engine::DataSource::stateChange, this, [this] {
-        if (!m_editing)
+        const bool active = m_source->table().active();
+        if (active != m_wasActive) {
+            m_wasActive = active;
             emit recordChanged();
+        }
     }));
     m_connections.push_back(connect(m_source, &engine::DataSource::updateData, this, &FieldLink::updateData));
 }
 
 void FieldLink::onDataChange(engine::Field* changed)
 {
-    if (m_editing || !m_source || m_source->table().controlsDisabled())
+    if (!m_source || m_source->table().controlsDisabled())
         return;
     if (changed == nullptr || changed->name().compare(m_fieldName, Qt::CaseInsensitive) == 0)
         emit recordChanged();
@@ -78,11 +84,8 @@ bool FieldLink::edit()
 {
     if (!canModify())
         return false;
-    m_editing = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset { m_editing };
+    // Should the record have changed in the file, or an empty table start an
+    // insert, the data change shows the fresh record before the keystroke.
     return m_source->editForTyping();
 }
 

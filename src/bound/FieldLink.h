@@ -51,7 +51,7 @@ private:
     QPointer<engine::DataSource> m_source;
     QString m_fieldName;
     std::vector<QMetaObject::Connection> m_connections;
-    bool m_editing = false; // inside edit(): the table's own echo is not a new record
+    bool m_wasActive = false;
 };
 
 } // namespace bound
