@@ -15,7 +15,7 @@ QColor systemColor(SystemColor which, const QPalette& palette)
         return palette.color(QPalette::Active, QPalette::WindowText);
     case SystemColor::Window:
         return palette.color(QPalette::Active, QPalette::Window);
-    case SystemColor::ActiveCaption:
+    case SystemColor::ActiveCaption: // Qt has no title-bar role; the highlight is its closest match
         return palette.color(QPalette::Active, QPalette::Highlight);
     case SystemColor::Highlight:
         return palette.color(QPalette::Active, QPalette::Highlight);

@@ -264,7 +264,8 @@ void TDsFancyButton::enterEvent(QEnterEvent* event)
 {
     QWidget::enterEvent(event);
     m_leftWhileHeld = false;
-    trackPointer(event->position().toPoint());
+    if (isEnabled()) // Qt still sends enter events to a disabled widget; it takes no pointer input
+        trackPointer(event->position().toPoint());
 }
 
 void TDsFancyButton::leaveEvent(QEvent* event)

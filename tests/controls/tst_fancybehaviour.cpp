@@ -4,6 +4,7 @@
 
 #include "controls/Colors.h"
 
+#include <QEnterEvent>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -24,6 +25,7 @@ enum class Step {
     PressMiddle,
     ReleaseMiddle,
     DoubleClickLeft,
+    Enter, // the enter notification alone, at the centre
     Leave, // the leave notification alone
     Disable,
     Enable,
@@ -203,6 +205,8 @@ void TestFancyBehaviour::pointerSequences_data()
     QTest::newRow("disabled") << Steps { S::MoveIn, S::Disable } << true << false << 2 << 0;
     QTest::newRow("disabled, then leave")
         << Steps { S::MoveIn, S::Disable, S::Leave } << false << false << 2 << 0;
+    QTest::newRow("entering is a move") << Steps { S::Enter } << true << false << 4 << 0;
+    QTest::newRow("entering while disabled") << Steps { S::Disable, S::Enter } << false << false << 2 << 0;
     QTest::newRow("enabled again") << Steps { S::MoveIn, S::Disable, S::Enable } << true << false << 1 << 0;
 }
 
@@ -278,6 +282,11 @@ void TestFancyBehaviour::pointerSequences()
             QTest::mouseDClick(b, Qt::LeftButton, {}, pointer);
             QTest::mouseRelease(b, Qt::LeftButton, {}, pointer);
             break;
+        case Step::Enter: {
+            QEnterEvent enter(in, b->mapTo(&host.window, in), b->mapToGlobal(in));
+            QCoreApplication::sendEvent(b, &enter);
+            break;
+        }
         case Step::Leave: {
             QEvent leave(QEvent::Leave);
             QCoreApplication::sendEvent(b, &leave);
