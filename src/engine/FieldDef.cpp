@@ -153,25 +153,28 @@ bool isTableConstraint(const QString& column)
 // after the contract read back too.
 std::optional<FieldDef> classify(const QString& name, const QString& rest)
 {
+    static const QRegularExpression noise(QStringLiteral("[\\s\"`\\[\\]]"));
     QString shape = rest.toUpper();
-    shape.remove(QRegularExpression(QStringLiteral("[\\s\"`\\[\\]]")));
+    shape.remove(QRegularExpression(QStringLiteral("\\s")));
+    const QString withBrackets = shape; // GLOB patterns keep their brackets
+    shape.remove(noise);
     QString column = name.toUpper();
-    column.remove(QRegularExpression(QStringLiteral("\\s")));
-    shape.replace(column, QStringLiteral("X"));
+    column.remove(noise);
+    const QString n = QRegularExpression::escape(column);
 
     if (shape == QLatin1String("INTEGERPRIMARYKEYAUTOINCREMENT"))
         return FieldDef{name, FieldKind::Counter, 0};
-    if (shape == QLatin1String("INTEGERCHECK(XIN(0,1))"))
+    if (QRegularExpression(QStringLiteral("^INTEGERCHECK\\(%1IN\\(0,1\\)\\)$").arg(n)).match(shape).hasMatch())
         return FieldDef{name, FieldKind::Logical, 0};
     if (shape == QLatin1String("TEXT"))
         return FieldDef{name, FieldKind::Memo, 0};
-    static const QRegularExpression text(QStringLiteral("^TEXTCHECK\\(LENGTH\\(X\\)<=(\\d+)\\)$"));
+    const QRegularExpression text(QStringLiteral("^TEXTCHECK\\(LENGTH\\(%1\\)<=(\\d+)\\)$").arg(n));
     if (const auto m = text.match(shape); m.hasMatch())
         return FieldDef{name, FieldKind::Text, m.captured(1).toInt()};
     if (shape.startsWith(QLatin1String("TEXTCHECK("))) {
-        if (shape.contains(QLatin1String("DATE(X")) || shape.contains(QLatin1String("-[0-9][0-9]-")))
+        if (shape.contains(QLatin1String("DATE(") + column) || withBrackets.contains(QLatin1String("-[0-9][0-9]-")))
             return FieldDef{name, FieldKind::Date, 0};
-        if (shape.contains(QLatin1String("TIME(X")) || shape.contains(QLatin1String(":[0-9][0-9]:")))
+        if (shape.contains(QLatin1String("TIME(") + column) || withBrackets.contains(QLatin1String(":[0-9][0-9]:")))
             return FieldDef{name, FieldKind::Time, 0};
     }
     return std::nullopt;
