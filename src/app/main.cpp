@@ -2,6 +2,7 @@
 // the message loop; everything else lives in the windows and the data module.
 #include "app/Main.h"
 #include "app/Registry.h"
+#include "controls/Fonts.h"
 #include "engine/EngineError.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Huellario"));
     // The program ends when the main window closes, not when the last window does.
     QApplication::setQuitOnLastWindowClosed(false);
-    // TODO(fonts): controls::installFontSubstitutions() once src/controls/Fonts.h lands.
+    controls::installFontSubstitutions();
 
     std::unique_ptr<app::Registry> registry;
     try {
