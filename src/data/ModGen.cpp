@@ -14,12 +14,17 @@ struct FieldBinding {
 
 // Pairs a field object with its field; the member's name is the table's
 // component name followed by the field name.
-#define HLR_FIELD(table, field) FieldBinding{&TModuloGeneral::table##field, #field}
+#define HLR_FIELD(table, field)                                                                              \
+    FieldBinding                                                                                             \
+    {                                                                                                        \
+        &TModuloGeneral::table##field, #field                                                                \
+    }
 
 } // namespace
 
 TModuloGeneral::TModuloGeneral(QObject* parent)
-    : QObject(parent), DbGeneral(QStringLiteral("DbGeneral"), QStringLiteral("HLR10"))
+    : QObject(parent)
+    , DbGeneral(QStringLiteral("DbGeneral"), QStringLiteral("HLR10"))
 {
     setObjectName(QStringLiteral("ModuloGeneral"));
     DbGeneral.open();
@@ -65,7 +70,8 @@ TModuloGeneral::TModuloGeneral(QObject* parent)
     bindFields();
 
     RvTablaSanidad = std::make_unique<data::ReportDataView>(QStringLiteral("RvTablaSanidad"), *TablaSanidad);
-    RvTablaMascotas = std::make_unique<data::ReportDataView>(QStringLiteral("RvTablaMascotas"), *TablaMascotas);
+    RvTablaMascotas
+        = std::make_unique<data::ReportDataView>(QStringLiteral("RvTablaMascotas"), *TablaMascotas);
 
     TablaMascotasSEXO->setOnChange([this](engine::Field& f) { TablaMascotasSEXOChange(f); });
     TablaSanidadCLINICA->setOnChange([this](engine::Field& f) { TablaSanidadCLINICAChange(f); });
@@ -102,71 +108,74 @@ void TModuloGeneral::bindFields()
     };
 
     bind(*TablaMascotas,
-        {HLR_FIELD(TablaMascotas, CONTADOR), HLR_FIELD(TablaMascotas, CODIGO), HLR_FIELD(TablaMascotas, SEXO),
-            HLR_FIELD(TablaMascotas, GRUPO), HLR_FIELD(TablaMascotas, FEC_NAC), HLR_FIELD(TablaMascotas, CRIADOR),
+        { HLR_FIELD(TablaMascotas, CONTADOR), HLR_FIELD(TablaMascotas, CODIGO),
+            HLR_FIELD(TablaMascotas, SEXO), HLR_FIELD(TablaMascotas, GRUPO),
+            HLR_FIELD(TablaMascotas, FEC_NAC), HLR_FIELD(TablaMascotas, CRIADOR),
             HLR_FIELD(TablaMascotas, PROPIETARI), HLR_FIELD(TablaMascotas, N_LOE),
-            HLR_FIELD(TablaMascotas, TATUAJE), HLR_FIELD(TablaMascotas, MEMORIA), HLR_FIELD(TablaMascotas, PADRE),
-            HLR_FIELD(TablaMascotas, PADRE_L), HLR_FIELD(TablaMascotas, ABO_PAD),
-            HLR_FIELD(TablaMascotas, ABO_PAD_L), HLR_FIELD(TablaMascotas, ABA_PAD),
-            HLR_FIELD(TablaMascotas, ABA_PAD_L), HLR_FIELD(TablaMascotas, BO_ABO_P),
-            HLR_FIELD(TablaMascotas, BO_ABO_P_L), HLR_FIELD(TablaMascotas, BA_ABO_P),
-            HLR_FIELD(TablaMascotas, BA_ABO_P_L), HLR_FIELD(TablaMascotas, BO_ABA_P),
-            HLR_FIELD(TablaMascotas, BO_ABA_P_L), HLR_FIELD(TablaMascotas, BA_ABA_P),
-            HLR_FIELD(TablaMascotas, BA_ABA_P_L), HLR_FIELD(TablaMascotas, MADRE),
-            HLR_FIELD(TablaMascotas, MADRE_L), HLR_FIELD(TablaMascotas, ABO_MAD),
-            HLR_FIELD(TablaMascotas, ABO_MAD_L), HLR_FIELD(TablaMascotas, ABA_MAD),
-            HLR_FIELD(TablaMascotas, ABA_MAD_L), HLR_FIELD(TablaMascotas, BO_ABO_M),
-            HLR_FIELD(TablaMascotas, BO_ABO_M_L), HLR_FIELD(TablaMascotas, BA_ABO_M),
-            HLR_FIELD(TablaMascotas, BA_ABO_M_L), HLR_FIELD(TablaMascotas, BO_ABA_M),
-            HLR_FIELD(TablaMascotas, BO_ABA_M_L), HLR_FIELD(TablaMascotas, BA_ABA_M),
-            HLR_FIELD(TablaMascotas, BA_ABA_M_L), HLR_FIELD(TablaMascotas, DEFINE1),
-            HLR_FIELD(TablaMascotas, DEFINE2), HLR_FIELD(TablaMascotas, ESPECIE), HLR_FIELD(TablaMascotas, RAZA),
+            HLR_FIELD(TablaMascotas, TATUAJE), HLR_FIELD(TablaMascotas, MEMORIA),
+            HLR_FIELD(TablaMascotas, PADRE), HLR_FIELD(TablaMascotas, PADRE_L),
+            HLR_FIELD(TablaMascotas, ABO_PAD), HLR_FIELD(TablaMascotas, ABO_PAD_L),
+            HLR_FIELD(TablaMascotas, ABA_PAD), HLR_FIELD(TablaMascotas, ABA_PAD_L),
+            HLR_FIELD(TablaMascotas, BO_ABO_P), HLR_FIELD(TablaMascotas, BO_ABO_P_L),
+            HLR_FIELD(TablaMascotas, BA_ABO_P), HLR_FIELD(TablaMascotas, BA_ABO_P_L),
+            HLR_FIELD(TablaMascotas, BO_ABA_P), HLR_FIELD(TablaMascotas, BO_ABA_P_L),
+            HLR_FIELD(TablaMascotas, BA_ABA_P), HLR_FIELD(TablaMascotas, BA_ABA_P_L),
+            HLR_FIELD(TablaMascotas, MADRE), HLR_FIELD(TablaMascotas, MADRE_L),
+            HLR_FIELD(TablaMascotas, ABO_MAD), HLR_FIELD(TablaMascotas, ABO_MAD_L),
+            HLR_FIELD(TablaMascotas, ABA_MAD), HLR_FIELD(TablaMascotas, ABA_MAD_L),
+            HLR_FIELD(TablaMascotas, BO_ABO_M), HLR_FIELD(TablaMascotas, BO_ABO_M_L),
+            HLR_FIELD(TablaMascotas, BA_ABO_M), HLR_FIELD(TablaMascotas, BA_ABO_M_L),
+            HLR_FIELD(TablaMascotas, BO_ABA_M), HLR_FIELD(TablaMascotas, BO_ABA_M_L),
+            HLR_FIELD(TablaMascotas, BA_ABA_M), HLR_FIELD(TablaMascotas, BA_ABA_M_L),
+            HLR_FIELD(TablaMascotas, DEFINE1), HLR_FIELD(TablaMascotas, DEFINE2),
+            HLR_FIELD(TablaMascotas, ESPECIE), HLR_FIELD(TablaMascotas, RAZA),
             HLR_FIELD(TablaMascotas, COLOR), HLR_FIELD(TablaMascotas, NOM_OFICIA),
-            HLR_FIELD(TablaMascotas, NOM_FAMI), HLR_FIELD(TablaMascotas, PELO), HLR_FIELD(TablaMascotas, CHIP),
-            HLR_FIELD(TablaMascotas, GRANDE), HLR_FIELD(TablaMascotas, MEDIANO),
-            HLR_FIELD(TablaMascotas, PEQUENO)});
+            HLR_FIELD(TablaMascotas, NOM_FAMI), HLR_FIELD(TablaMascotas, PELO),
+            HLR_FIELD(TablaMascotas, CHIP), HLR_FIELD(TablaMascotas, GRANDE),
+            HLR_FIELD(TablaMascotas, MEDIANO), HLR_FIELD(TablaMascotas, PEQUENO) });
 
-    bind(*TablaEspecies, {HLR_FIELD(TablaEspecies, CODIGO), HLR_FIELD(TablaEspecies, DESCRIPCION)});
+    bind(*TablaEspecies, { HLR_FIELD(TablaEspecies, CODIGO), HLR_FIELD(TablaEspecies, DESCRIPCION) });
 
     bind(*TablaRazas,
-        {HLR_FIELD(TablaRazas, CONTADOR), HLR_FIELD(TablaRazas, RAZA), HLR_FIELD(TablaRazas, ESPECIE)});
+        { HLR_FIELD(TablaRazas, CONTADOR), HLR_FIELD(TablaRazas, RAZA), HLR_FIELD(TablaRazas, ESPECIE) });
 
     bind(*TablaAlbum,
-        {HLR_FIELD(TablaAlbum, CONTADOR), HLR_FIELD(TablaAlbum, CODIGO), HLR_FIELD(TablaAlbum, CARPETA),
-            HLR_FIELD(TablaAlbum, DESCRIPCION), HLR_FIELD(TablaAlbum, ADJUST)});
+        { HLR_FIELD(TablaAlbum, CONTADOR), HLR_FIELD(TablaAlbum, CODIGO), HLR_FIELD(TablaAlbum, CARPETA),
+            HLR_FIELD(TablaAlbum, DESCRIPCION), HLR_FIELD(TablaAlbum, ADJUST) });
 
     bind(*TablaSanidad,
-        {HLR_FIELD(TablaSanidad, CONTADOR), HLR_FIELD(TablaSanidad, CODIGO), HLR_FIELD(TablaSanidad, FECHA),
+        { HLR_FIELD(TablaSanidad, CONTADOR), HLR_FIELD(TablaSanidad, CODIGO), HLR_FIELD(TablaSanidad, FECHA),
             HLR_FIELD(TablaSanidad, DESCRIPCIO), HLR_FIELD(TablaSanidad, OBSERVA1),
             HLR_FIELD(TablaSanidad, OBSERVA2), HLR_FIELD(TablaSanidad, MEDICACION),
             HLR_FIELD(TablaSanidad, VETERINARIO), HLR_FIELD(TablaSanidad, TRATAMIENTO),
-            HLR_FIELD(TablaSanidad, PROX_VISITA), HLR_FIELD(TablaSanidad, CLINICA)});
+            HLR_FIELD(TablaSanidad, PROX_VISITA), HLR_FIELD(TablaSanidad, CLINICA) });
 
     bind(*TablaVeterinarios,
-        {HLR_FIELD(TablaVeterinarios, CONTADOR), HLR_FIELD(TablaVeterinarios, CLINICA),
+        { HLR_FIELD(TablaVeterinarios, CONTADOR), HLR_FIELD(TablaVeterinarios, CLINICA),
             HLR_FIELD(TablaVeterinarios, VETERINARIO), HLR_FIELD(TablaVeterinarios, DOMICILIO),
             HLR_FIELD(TablaVeterinarios, LOCALIDAD), HLR_FIELD(TablaVeterinarios, TELF1),
             HLR_FIELD(TablaVeterinarios, TELF2), HLR_FIELD(TablaVeterinarios, NIF),
             HLR_FIELD(TablaVeterinarios, OBSERV1), HLR_FIELD(TablaVeterinarios, OBSERV2),
             HLR_FIELD(TablaVeterinarios, CODPOSTAL), HLR_FIELD(TablaVeterinarios, PROVINCIA),
             HLR_FIELD(TablaVeterinarios, MOVIL), HLR_FIELD(TablaVeterinarios, EMAIL),
-            HLR_FIELD(TablaVeterinarios, WEB)});
+            HLR_FIELD(TablaVeterinarios, WEB) });
 
     bind(*TablaVacunas,
-        {HLR_FIELD(TablaVacunas, CODIGO), HLR_FIELD(TablaVacunas, MOQUILLO_TRIVALENTE),
+        { HLR_FIELD(TablaVacunas, CODIGO), HLR_FIELD(TablaVacunas, MOQUILLO_TRIVALENTE),
             HLR_FIELD(TablaVacunas, PARVOVIROSI_LEUCEMIA), HLR_FIELD(TablaVacunas, POLIVALENTE_LEUCEMIA),
             HLR_FIELD(TablaVacunas, RABIA), HLR_FIELD(TablaVacunas, OTRAS), HLR_FIELD(TablaVacunas, OTRAS2),
-            HLR_FIELD(TablaVacunas, FECHA_1), HLR_FIELD(TablaVacunas, FECHA_2), HLR_FIELD(TablaVacunas, FECHA_3),
-            HLR_FIELD(TablaVacunas, FECHA_4), HLR_FIELD(TablaVacunas, FECHA_5), HLR_FIELD(TablaVacunas, FECHA_6)});
+            HLR_FIELD(TablaVacunas, FECHA_1), HLR_FIELD(TablaVacunas, FECHA_2),
+            HLR_FIELD(TablaVacunas, FECHA_3), HLR_FIELD(TablaVacunas, FECHA_4),
+            HLR_FIELD(TablaVacunas, FECHA_5), HLR_FIELD(TablaVacunas, FECHA_6) });
 
     bind(*TablaAvisos,
-        {HLR_FIELD(TablaAvisos, INICIO), HLR_FIELD(TablaAvisos, FIN), HLR_FIELD(TablaAvisos, CONCEPTO),
-            HLR_FIELD(TablaAvisos, OBSERVA1), HLR_FIELD(TablaAvisos, OBSERVA2)});
+        { HLR_FIELD(TablaAvisos, INICIO), HLR_FIELD(TablaAvisos, FIN), HLR_FIELD(TablaAvisos, CONCEPTO),
+            HLR_FIELD(TablaAvisos, OBSERVA1), HLR_FIELD(TablaAvisos, OBSERVA2) });
 
     bind(*TablaIniAvisos,
-        {HLR_FIELD(TablaIniAvisos, TIPO), HLR_FIELD(TablaIniAvisos, INICIO), HLR_FIELD(TablaIniAvisos, FINAL),
-            HLR_FIELD(TablaIniAvisos, NOMBRE_CONCEPTO), HLR_FIELD(TablaIniAvisos, HORA_INI),
-            HLR_FIELD(TablaIniAvisos, HORA_FIN)});
+        { HLR_FIELD(TablaIniAvisos, TIPO), HLR_FIELD(TablaIniAvisos, INICIO),
+            HLR_FIELD(TablaIniAvisos, FINAL), HLR_FIELD(TablaIniAvisos, NOMBRE_CONCEPTO),
+            HLR_FIELD(TablaIniAvisos, HORA_INI), HLR_FIELD(TablaIniAvisos, HORA_FIN) });
 }
 
 void TModuloGeneral::closeAll() noexcept

@@ -10,7 +10,11 @@ namespace data {
 
 class ReportDataView {
 public:
-    ReportDataView(QString name, engine::Table& table) : m_name(std::move(name)), m_table(table) {}
+    ReportDataView(QString name, engine::Table& table)
+        : m_name(std::move(name))
+        , m_table(table)
+    {
+    }
 
     const QString& name() const { return m_name; }
     engine::Table& table() const { return m_table; }

@@ -8,12 +8,12 @@
 namespace setup {
 
 struct Species {
-    QString code;        // ESPECIES.CODIGO, what RAZAS.ESPECIE stores
+    QString code; // ESPECIES.CODIGO, what RAZAS.ESPECIE stores
     QString description; // ESPECIES.DESCRIPCION
 };
 
 struct Breed {
-    QString name;        // RAZAS.RAZA
+    QString name; // RAZAS.RAZA
     QString speciesCode; // RAZAS.ESPECIE
 };
 

@@ -23,11 +23,17 @@ const QString kAlias = QStringLiteral("HLR10");
 // A failure of this run, with its message already in Spanish.
 class InstallError : public std::runtime_error {
 public:
-    explicit InstallError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit InstallError(const QString& message)
+        : std::runtime_error(message.toStdString())
+    {
+    }
     QString message() const { return QString::fromStdString(what()); }
 };
 
-QString absoluteClean(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+QString absoluteClean(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
 
 QStringList presentTables(const QString& folder)
 {
@@ -41,7 +47,8 @@ QStringList presentTables(const QString& folder)
 // One table file opened for writing its initial records in one transaction.
 class TableWriter {
 public:
-    explicit TableWriter(const QString& path) : m_path(path)
+    explicit TableWriter(const QString& path)
+        : m_path(path)
     {
         const QByteArray file = QFile::encodeName(path);
         if (sqlite3_open_v2(file.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
@@ -91,8 +98,9 @@ private:
     }
     [[noreturn]] void fail()
     {
-        throw InstallError(QStringLiteral("No se pudo escribir en «%1»: %2")
-                               .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errmsg(m_db))));
+        throw InstallError(
+            QStringLiteral("No se pudo escribir en «%1»: %2")
+                .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errmsg(m_db))));
     }
 
     QString m_path;
@@ -102,25 +110,27 @@ private:
 
 void writeInitialContents(const QString& folder)
 {
-    const auto path = [&](const char* table) { return QDir(folder).filePath(schema::table(QLatin1String(table)).fileName); };
+    const auto path = [&](const char* table) {
+        return QDir(folder).filePath(schema::table(QLatin1String(table)).fileName);
+    };
     {
         TableWriter especies(path("ESPECIES"));
         for (const Species& s : initialSpecies())
-            especies.insert(QStringLiteral("ESPECIES"), {QStringLiteral("CODIGO"), QStringLiteral("DESCRIPCION")},
-                {s.code, s.description});
+            especies.insert(QStringLiteral("ESPECIES"),
+                { QStringLiteral("CODIGO"), QStringLiteral("DESCRIPCION") }, { s.code, s.description });
         especies.commit();
     }
     {
         TableWriter razas(path("RAZAS"));
         for (const Breed& b : initialBreeds())
-            razas.insert(QStringLiteral("RAZAS"), {QStringLiteral("RAZA"), QStringLiteral("ESPECIE")},
-                {b.name, b.speciesCode});
+            razas.insert(QStringLiteral("RAZAS"), { QStringLiteral("RAZA"), QStringLiteral("ESPECIE") },
+                { b.name, b.speciesCode });
         razas.commit();
     }
     {
         TableWriter mascotas(path("FICMAES"));
         for (const QString& code : initialPetCodes())
-            mascotas.insert(QStringLiteral("FICMAES"), {QStringLiteral("CODIGO")}, {code});
+            mascotas.insert(QStringLiteral("FICMAES"), { QStringLiteral("CODIGO") }, { code });
         mascotas.commit();
     }
 }
@@ -204,8 +214,8 @@ QString defaultDataFolder()
 
 int install(const Options& options, QTextStream& out, QTextStream& err)
 {
-    const QString aliasFile
-        = absoluteClean(options.aliasFile.isEmpty() ? engine::AliasRegistry::defaultFile() : options.aliasFile);
+    const QString aliasFile = absoluteClean(
+        options.aliasFile.isEmpty() ? engine::AliasRegistry::defaultFile() : options.aliasFile);
     std::optional<QString> registered;
     try {
         registered = engine::AliasRegistry(aliasFile).folderOf(kAlias);
@@ -214,7 +224,8 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
         return Failed;
     }
 
-    if (options.ifMissing && registered && presentTables(*registered).size() == int(schema::tables().size())) {
+    if (options.ifMissing && registered
+        && presentTables(*registered).size() == int(schema::tables().size())) {
         out << "Los datos de Huellario ya están instalados en «" << QDir::toNativeSeparators(*registered)
             << "» (alias " << kAlias << "); no se cambia nada." << Qt::endl;
         return Installed;
@@ -231,7 +242,8 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
     if (!present.isEmpty()) {
         err << "No se instala nada: en «" << QDir::toNativeSeparators(folder) << "» ya existe"
             << (present.size() == 1 ? " " : "n ") << present.join(QStringLiteral(", ")) << "." << Qt::endl
-            << "huellario-setup nunca sobrescribe una tabla; borre esos archivos o elija otra carpeta con --dir."
+            << "huellario-setup nunca sobrescribe una tabla; borre esos archivos o elija otra carpeta con "
+               "--dir."
             << Qt::endl;
         return Refused;
     }
@@ -257,9 +269,9 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
         return Failed;
     }
 
-    out << "Datos de Huellario instalados en «" << QDir::toNativeSeparators(folder) << "»: "
-        << installed.size() << " tablas, " << initialSpecies().size() << " especies, " << initialBreeds().size()
-        << " razas y " << initialPetCodes().size() << " mascotas." << Qt::endl;
+    out << "Datos de Huellario instalados en «" << QDir::toNativeSeparators(folder)
+        << "»: " << installed.size() << " tablas, " << initialSpecies().size() << " especies, "
+        << initialBreeds().size() << " razas y " << initialPetCodes().size() << " mascotas." << Qt::endl;
     out << "Alias " << kAlias << " registrado en «" << QDir::toNativeSeparators(aliasFile) << "»";
     if (registered && absoluteClean(*registered) != folder)
         out << " (antes apuntaba a «" << QDir::toNativeSeparators(*registered) << "»)";

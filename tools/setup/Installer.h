@@ -8,7 +8,7 @@
 namespace setup {
 
 struct Options {
-    QString folder;    // empty: the registered folder (--if-missing) or the default
+    QString folder; // empty: the registered folder (--if-missing) or the default
     QString aliasFile; // empty: the engine's alias file
     bool ifMissing = false;
 };

@@ -75,7 +75,8 @@ int main(int argc, char* argv[])
         } else if (arg == QLatin1String("--aliases") || arg.startsWith(QLatin1String("--aliases="))) {
             ok = value(QStringLiteral("--aliases"), options.aliasFile);
         } else {
-            err << "Opción desconocida: " << arg << Qt::endl << "Use --help para ver las opciones." << Qt::endl;
+            err << "Opción desconocida: " << arg << Qt::endl
+                << "Use --help para ver las opciones." << Qt::endl;
             return kUsageError;
         }
         if (!ok) {
