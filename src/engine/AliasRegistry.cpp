@@ -55,7 +55,10 @@ QString AliasRegistry::defaultFile()
     return config + QStringLiteral("/huellario/aliases.conf");
 }
 
-AliasRegistry::AliasRegistry(QString file) : m_file(std::move(file)) {}
+AliasRegistry::AliasRegistry(QString file)
+    : m_file(std::move(file))
+{
+}
 
 std::optional<QString> AliasRegistry::folderOf(const QString& alias) const
 {

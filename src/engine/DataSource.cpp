@@ -5,7 +5,9 @@
 namespace engine {
 
 DataSource::DataSource(QString name, Table& table, QObject* parent)
-    : QObject(parent), m_name(std::move(name)), m_table(table)
+    : QObject(parent)
+    , m_name(std::move(name))
+    , m_table(table)
 {
     connect(&table, &Table::dataChanged, this, &DataSource::dataChange);
     connect(&table, &Table::stateChanged, this, &DataSource::stateChange);

@@ -8,7 +8,11 @@
 
 namespace engine {
 
-Database::Database(QString name, QString alias) : m_name(std::move(name)), m_alias(std::move(alias)) {}
+Database::Database(QString name, QString alias)
+    : m_name(std::move(name))
+    , m_alias(std::move(alias))
+{
+}
 
 void Database::open()
 {
@@ -17,8 +21,9 @@ void Database::open()
     const AliasRegistry registry;
     const std::optional<QString> folder = registry.folderOf(m_alias);
     if (!folder)
-        throw EngineError(QStringLiteral("El alias de base de datos %1 no está registrado (archivo de alias %2).")
-                              .arg(m_alias, registry.file()));
+        throw EngineError(
+            QStringLiteral("El alias de base de datos %1 no está registrado (archivo de alias %2).")
+                .arg(m_alias, registry.file()));
     const QFileInfo info(*folder);
     if (!info.isDir())
         throw EngineError(

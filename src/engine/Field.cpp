@@ -25,10 +25,10 @@ EngineError notADate(const QString& text)
 std::optional<bool> parseBoolean(const QString& text)
 {
     const QString t = text.trimmed();
-    for (const char* yes : {"True", "T", "Yes", "Y", "Sí", "S", "1"})
+    for (const char* yes : { "True", "T", "Yes", "Y", "Sí", "S", "1" })
         if (t.compare(QString::fromUtf8(yes), Qt::CaseInsensitive) == 0)
             return true;
-    for (const char* no : {"False", "F", "No", "N", "0"})
+    for (const char* no : { "False", "F", "No", "N", "0" })
         if (t.compare(QString::fromUtf8(no), Qt::CaseInsensitive) == 0)
             return false;
     return std::nullopt;
@@ -45,7 +45,8 @@ QString shortDateFormat()
     const QString locale = QLocale::system().dateFormat(QLocale::ShortFormat);
     const qsizetype day = locale.indexOf(QLatin1Char('d'));
     const qsizetype month = locale.indexOf(QLatin1Char('M'));
-    return month >= 0 && day >= 0 && month < day ? QStringLiteral("MM/dd/yyyy") : QStringLiteral("dd/MM/yyyy");
+    return month >= 0 && day >= 0 && month < day ? QStringLiteral("MM/dd/yyyy")
+                                                 : QStringLiteral("dd/MM/yyyy");
 }
 
 void setShortDateFormat(const QString& format)
@@ -53,7 +54,11 @@ void setShortDateFormat(const QString& format)
     fixedDateFormat() = format;
 }
 
-Field::Field(Table& table, FieldDef def) : m_table(table), m_def(std::move(def)) {}
+Field::Field(Table& table, FieldDef def)
+    : m_table(table)
+    , m_def(std::move(def))
+{
+}
 
 int Field::displayWidth() const
 {
@@ -135,8 +140,8 @@ void Field::setValue(const QVariant& value)
     switch (m_def.kind) {
     case FieldKind::Text:
     case FieldKind::Memo: {
-        QString text = value.typeId() == QMetaType::Bool ? (value.toBool() ? QStringLiteral("True")
-                                                                             : QStringLiteral("False"))
+        QString text = value.typeId() == QMetaType::Bool
+            ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
             : value.typeId() == QMetaType::QDate ? value.toDate().toString(shortDateFormat())
                                                  : value.toString();
         if (m_def.kind == FieldKind::Text && m_def.size > 0 && text.size() > m_def.size)

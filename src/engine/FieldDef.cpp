@@ -29,8 +29,9 @@ QString columnSql(const FieldDef& field)
         return QStringLiteral("TEXT CHECK(length(%1) <= %2)").arg(c).arg(field.size);
     case FieldKind::Date:
         // The '+0 days' makes SQLite normalise, so 2024-02-30 fails the check.
-        return QStringLiteral("TEXT CHECK(%1 IS NULL OR (%1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' "
-                              "AND date(%1, '+0 days') IS %1))")
+        return QStringLiteral(
+            "TEXT CHECK(%1 IS NULL OR (%1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' "
+            "AND date(%1, '+0 days') IS %1))")
             .arg(c);
     case FieldKind::Time:
         return QStringLiteral("TEXT CHECK(%1 IS NULL OR (%1 GLOB '[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' "
@@ -53,7 +54,8 @@ QStringList createStatements(const TableDef& def)
     for (const FieldDef& field : def.fields)
         columns << quoted(field.name) + QLatin1Char(' ') + columnSql(field);
     QStringList statements;
-    statements << QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(quoted(table), columns.join(QStringLiteral(",\n  ")));
+    statements << QStringLiteral("CREATE TABLE %1 (\n  %2\n)")
+                      .arg(quoted(table), columns.join(QStringLiteral(",\n  ")));
     for (const IndexDef& index : def.indexes) {
         QStringList parts;
         for (const IndexField& f : index.fields)
@@ -122,8 +124,8 @@ std::pair<QString, QString> splitName(const QString& column)
     if (closing.isNull()) {
         const qsizetype end = column.indexOf(QRegularExpression(QStringLiteral("\\s")));
         if (end < 0)
-            return {column, QString()};
-        return {column.left(end), column.mid(end).trimmed()};
+            return { column, QString() };
+        return { column.left(end), column.mid(end).trimmed() };
     }
     QString name;
     qsizetype i = 1;
@@ -138,12 +140,13 @@ std::pair<QString, QString> splitName(const QString& column)
         }
         name += column.at(i);
     }
-    return {name, column.mid(i + 1).trimmed()};
+    return { name, column.mid(i + 1).trimmed() };
 }
 
 bool isTableConstraint(const QString& column)
 {
-    static const QRegularExpression constraint(QStringLiteral("^(CONSTRAINT|PRIMARY|UNIQUE|CHECK|FOREIGN)\\b"),
+    static const QRegularExpression constraint(
+        QStringLiteral("^(CONSTRAINT|PRIMARY|UNIQUE|CHECK|FOREIGN)\\b"),
         QRegularExpression::CaseInsensitiveOption);
     return constraint.match(column).hasMatch();
 }
@@ -163,19 +166,23 @@ std::optional<FieldDef> classify(const QString& name, const QString& rest)
     const QString n = QRegularExpression::escape(column);
 
     if (shape == QLatin1String("INTEGERPRIMARYKEYAUTOINCREMENT"))
-        return FieldDef{name, FieldKind::Counter, 0};
-    if (QRegularExpression(QStringLiteral("^INTEGERCHECK\\(%1IN\\(0,1\\)\\)$").arg(n)).match(shape).hasMatch())
-        return FieldDef{name, FieldKind::Logical, 0};
+        return FieldDef { name, FieldKind::Counter, 0 };
+    if (QRegularExpression(QStringLiteral("^INTEGERCHECK\\(%1IN\\(0,1\\)\\)$").arg(n))
+            .match(shape)
+            .hasMatch())
+        return FieldDef { name, FieldKind::Logical, 0 };
     if (shape == QLatin1String("TEXT"))
-        return FieldDef{name, FieldKind::Memo, 0};
+        return FieldDef { name, FieldKind::Memo, 0 };
     const QRegularExpression text(QStringLiteral("^TEXTCHECK\\(LENGTH\\(%1\\)<=(\\d+)\\)$").arg(n));
     if (const auto m = text.match(shape); m.hasMatch())
-        return FieldDef{name, FieldKind::Text, m.captured(1).toInt()};
+        return FieldDef { name, FieldKind::Text, m.captured(1).toInt() };
     if (shape.startsWith(QLatin1String("TEXTCHECK("))) {
-        if (shape.contains(QLatin1String("DATE(") + column) || withBrackets.contains(QLatin1String("-[0-9][0-9]-")))
-            return FieldDef{name, FieldKind::Date, 0};
-        if (shape.contains(QLatin1String("TIME(") + column) || withBrackets.contains(QLatin1String(":[0-9][0-9]:")))
-            return FieldDef{name, FieldKind::Time, 0};
+        if (shape.contains(QLatin1String("DATE(") + column)
+            || withBrackets.contains(QLatin1String("-[0-9][0-9]-")))
+            return FieldDef { name, FieldKind::Date, 0 };
+        if (shape.contains(QLatin1String("TIME(") + column)
+            || withBrackets.contains(QLatin1String(":[0-9][0-9]:")))
+            return FieldDef { name, FieldKind::Time, 0 };
     }
     return std::nullopt;
 }
@@ -196,8 +203,8 @@ TableDef readDef(sqlite3* db, const QString& filePath, const QString& tableName)
     def.tableName = tableName;
 
     sql::Statement master;
-    check(master.prepare(db,
-              QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1")),
+    check(master.prepare(
+              db, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1")),
         db, filePath);
     const QByteArray nameUtf8 = tableName.toUtf8();
     sqlite3_bind_text(master.get(), 1, nameUtf8.constData(), int(nameUtf8.size()), SQLITE_STATIC);
@@ -205,7 +212,8 @@ TableDef readDef(sqlite3* db, const QString& filePath, const QString& tableName)
     check(rc, db, filePath);
     if (rc != SQLITE_ROW)
         throw notOurs(filePath, QStringLiteral("no contiene la tabla %1").arg(tableName));
-    const QString create = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(master.get(), 0)));
+    const QString create
+        = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(master.get(), 0)));
     master.finalize();
 
     for (const QString& column : columnDefinitions(create)) {
@@ -229,20 +237,22 @@ TableDef readDef(sqlite3* db, const QString& filePath, const QString& tableName)
     int step;
     while ((step = sqlite3_step(indexes.get())) == SQLITE_ROW)
         def.indexes.push_back(
-            {QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 0))), {}});
+            { QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 0))), {} });
     check(step, db, filePath);
     indexes.finalize();
 
     for (IndexDef& index : def.indexes) {
         sql::Statement info;
-        check(info.prepare(db, QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoted(index.name))), db, filePath);
+        check(
+            info.prepare(db, QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoted(index.name))), db, filePath);
         while ((step = sqlite3_step(info.get())) == SQLITE_ROW) {
             if (sqlite3_column_int(info.get(), 5) == 0) // the rowid SQLite keeps after the key
                 continue;
             const auto text = [&](int col) {
                 return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), col)));
             };
-            index.fields.push_back({text(2), text(4).compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0});
+            index.fields.push_back(
+                { text(2), text(4).compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0 });
         }
         check(step, db, filePath);
     }
@@ -270,7 +280,7 @@ void createTableFile(const QString& folder, const TableDef& def)
     if (rc != SQLITE_OK)
         throw fail(db.errorText());
 
-    QStringList statements{QStringLiteral("PRAGMA journal_mode = DELETE"), QStringLiteral("BEGIN")};
+    QStringList statements { QStringLiteral("PRAGMA journal_mode = DELETE"), QStringLiteral("BEGIN") };
     statements << schema::createStatements(def) << QStringLiteral("COMMIT");
     for (const QString& statement : statements) {
         char* error = nullptr;
@@ -290,7 +300,8 @@ TableDef readTableDef(const QString& filePath)
     const int rc = sqlite3_open_v2(filePath.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     sql::Connection db(raw);
     if (rc != SQLITE_OK)
-        throw EngineError(QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(filePath, db.errorText()));
+        throw EngineError(
+            QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(filePath, db.errorText()));
     return schema::readDef(db.get(), filePath, schema::tableNameOf(filePath));
 }
 

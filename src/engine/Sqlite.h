@@ -13,8 +13,14 @@ namespace engine::sql {
 class Connection {
 public:
     Connection() = default;
-    explicit Connection(sqlite3* db) : m_db(db) {}
-    Connection(Connection&& other) noexcept : m_db(std::exchange(other.m_db, nullptr)) {}
+    explicit Connection(sqlite3* db)
+        : m_db(db)
+    {
+    }
+    Connection(Connection&& other) noexcept
+        : m_db(std::exchange(other.m_db, nullptr))
+    {
+    }
     Connection& operator=(Connection&& other) noexcept
     {
         if (this != &other) {
@@ -46,7 +52,10 @@ private:
 class Statement {
 public:
     Statement() = default;
-    Statement(Statement&& other) noexcept : m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+    Statement(Statement&& other) noexcept
+        : m_stmt(std::exchange(other.m_stmt, nullptr))
+    {
+    }
     Statement& operator=(Statement&& other) noexcept
     {
         if (this != &other) {
@@ -64,8 +73,8 @@ public:
     {
         finalize();
         const QByteArray utf8 = text.toUtf8();
-        return sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &m_stmt,
-            nullptr);
+        return sqlite3_prepare_v3(
+            db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
     }
     void finalize()
     {
@@ -84,7 +93,10 @@ private:
 // when the use ends by an exception.
 class ResetGuard {
 public:
-    explicit ResetGuard(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    explicit ResetGuard(sqlite3_stmt* stmt)
+        : m_stmt(stmt)
+    {
+    }
     ResetGuard(const ResetGuard&) = delete;
     ResetGuard& operator=(const ResetGuard&) = delete;
     ~ResetGuard()

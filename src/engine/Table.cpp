@@ -23,13 +23,16 @@ std::optional<TableCursor::Condition> parseFilter(const QString& text)
         return std::nullopt;
     QString literal = m.captured(2);
     literal.replace(QLatin1String("''"), QLatin1String("'"));
-    return TableCursor::Condition{m.captured(1), literal};
+    return TableCursor::Condition { m.captured(1), literal };
 }
 
 } // namespace
 
 Table::Table(Database& db, QString name, QString fileName, QObject* parent)
-    : QObject(parent), m_db(db), m_name(std::move(name)), m_fileName(std::move(fileName))
+    : QObject(parent)
+    , m_db(db)
+    , m_name(std::move(name))
+    , m_fileName(std::move(fileName))
 {
 }
 
@@ -90,8 +93,8 @@ std::vector<IndexField> Table::resolveOrder() const
         for (const IndexDef& index : def.indexes)
             if (index.name.compare(m_indexName, Qt::CaseInsensitive) == 0)
                 return index.fields;
-        throw EngineError(refusal(QStringLiteral("No existe el índice %1 en el archivo %2")
-                                      .arg(m_indexName, m_cursor->path())));
+        throw EngineError(refusal(
+            QStringLiteral("No existe el índice %1 en el archivo %2").arg(m_indexName, m_cursor->path())));
     }
     if (m_indexFieldNames.isEmpty())
         return {};
@@ -109,7 +112,7 @@ std::vector<IndexField> Table::resolveOrder() const
     if (wanted.size() == 1) {
         const FieldDef* field = m_cursor->fileField(wanted.first().trimmed());
         if (field && field->kind == FieldKind::Counter)
-            return {IndexField{field->name, false}};
+            return { IndexField { field->name, false } };
     }
     throw EngineError(refusal(QStringLiteral("No existe un índice sobre %1 en el archivo %2")
                                   .arg(m_indexFieldNames, m_cursor->path())));
@@ -194,7 +197,7 @@ void Table::applyView()
     m_linkActive = masterLinkActive();
     m_linkValue = m_linkActive ? masterValue() : QVariant();
     if (m_linkActive)
-        link = TableCursor::Condition{m_masterField, m_linkValue};
+        link = TableCursor::Condition { m_masterField, m_linkValue };
     m_cursor->setView(order, filter, link);
     m_order = std::move(order);
 }
@@ -283,8 +286,8 @@ void Table::open()
     for (const auto& f : m_fields) {
         const FieldDef* stored = cursor->fileField(f->name());
         if (!stored)
-            throw EngineError(
-                QStringLiteral("Al archivo de tabla %1 le falta el campo %2.").arg(cursor->path(), f->name()));
+            throw EngineError(QStringLiteral("Al archivo de tabla %1 le falta el campo %2.")
+                                  .arg(cursor->path(), f->name()));
         if (stored->kind != f->kind())
             throw EngineError(QStringLiteral("El campo %2 del archivo de tabla %1 no es del tipo esperado.")
                                   .arg(cursor->path(), f->name()));

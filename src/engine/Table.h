@@ -36,7 +36,7 @@ public:
     // Declared fields, before the first open; open checks the file has them.
     // Without declarations open takes the fields the file holds.
     Field& addField(const FieldDef& def);
-    Field& field(const QString& name);       // EngineError "<table>: Field 'X' not found"
+    Field& field(const QString& name); // EngineError "<table>: Field 'X' not found"
     Field* findField(const QString& name);
     const std::vector<std::unique_ptr<Field>>& fields() const { return m_fields; }
 
@@ -63,22 +63,22 @@ public:
     bool exclusive() const { return m_exclusive; }
     void emptyTable();
 
-    void open();   // on the first record; no effect when open, so it keeps the position
-    void close();  // no effect when closed; drops unposted changes
+    void open(); // on the first record; no effect when open, so it keeps the position
+    void close(); // no effect when closed; drops unposted changes
     bool active() const { return m_state != TableState::Inactive; }
     TableState state() const { return m_state; }
 
     void first();
-    void next();   // on the last record: eof() and stays
+    void next(); // on the last record: eof() and stays
     void prior();
-    void last();
+    void last(); // the end flag is set too
     bool eof() const;
     bool bof() const;
     bool isEmpty() const;
 
     void append(); // settles a pending change first; master's value filled in
-    void edit();   // unchanged in edit or insert; on an empty table: insert
-    void post();   // "Dataset not in edit or insert mode" in browse
+    void edit(); // unchanged in edit or insert; on an empty table: insert
+    void post(); // "Dataset not in edit or insert mode" in browse
     void cancel(); // no effect in browse
     void remove(); // "Cannot perform this operation on an empty dataset"
     void refresh(); // re-reads the records (another process's changes)

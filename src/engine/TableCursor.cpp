@@ -25,7 +25,11 @@ constexpr off_t kPresenceByte = 0x50000000;
 // Rolls back a transaction that did not reach its commit.
 class Transaction {
 public:
-    Transaction(sqlite3* db, sqlite3_stmt* rollback) : m_db(db), m_rollback(rollback) {}
+    Transaction(sqlite3* db, sqlite3_stmt* rollback)
+        : m_db(db)
+        , m_rollback(rollback)
+    {
+    }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction()
@@ -50,7 +54,9 @@ QString busyMessage(const QString& path)
 
 } // namespace
 
-TableCursor::TableCursor(const QString& path, bool exclusive) : m_path(path), m_exclusive(exclusive)
+TableCursor::TableCursor(const QString& path, bool exclusive)
+    : m_path(path)
+    , m_exclusive(exclusive)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -58,7 +64,7 @@ TableCursor::TableCursor(const QString& path, bool exclusive) : m_path(path), m_
     if (!info.isFile())
         throw EngineError(QStringLiteral("%1 no es un archivo de tabla.").arg(path));
     const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
+    struct stat st { };
     // Write bits are checked as well as access(), so a file marked read-only
     // is respected even by a user whom the system would let write.
     if (::stat(native.constData(), &st) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0
@@ -70,8 +76,8 @@ TableCursor::TableCursor(const QString& path, bool exclusive) : m_path(path), m_
 
     m_lockFd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
     if (m_lockFd < 0)
-        throw EngineError(
-            QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw EngineError(QStringLiteral("No se puede abrir el archivo de tabla %1: %2")
+                              .arg(path, QString::fromLocal8Bit(strerror(errno))));
     try {
         takeLock(exclusive ? F_WRLCK : F_RDLCK);
         openChecked();
@@ -85,8 +91,8 @@ TableCursor::TableCursor(const QString& path, bool exclusive) : m_path(path), m_
 TableCursor::~TableCursor()
 {
     // Statements and the connection go before the descriptor of our lock.
-    for (sql::Statement* stmt : {&m_selectRow, &m_selectVisible, &m_selectOne, &m_insert, &m_update, &m_delete,
-             &m_begin, &m_commit, &m_rollback})
+    for (sql::Statement* stmt : { &m_selectRow, &m_selectVisible, &m_selectOne, &m_insert, &m_update,
+             &m_delete, &m_begin, &m_commit, &m_rollback })
         stmt->finalize();
     m_db.reset();
     if (m_lockFd >= 0)
@@ -95,7 +101,7 @@ TableCursor::~TableCursor()
 
 void TableCursor::takeLock(short type)
 {
-    struct flock lock {};
+    struct flock lock { };
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = kPresenceByte;
@@ -115,7 +121,8 @@ void TableCursor::openChecked()
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE, nullptr);
     m_db = sql::Connection(raw);
     if (rc != SQLITE_OK)
-        throw EngineError(QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(m_path, m_db.errorText()));
+        throw EngineError(
+            QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(m_path, m_db.errorText()));
     if (sqlite3_db_readonly(m_db.get(), "main") == 1)
         throw EngineError(QStringLiteral("El archivo de tabla %1 es de solo lectura.").arg(m_path));
     sqlite3_busy_timeout(m_db.get(), 5000);
@@ -135,7 +142,8 @@ void TableCursor::openChecked()
     const qint64 pageSize = pragma("PRAGMA page_size");
     const qint64 fileSize = QFileInfo(m_path).size();
     if (fileSize < pages * pageSize || (pageSize > 0 && fileSize % pageSize != 0))
-        throw EngineError(QStringLiteral("El archivo de tabla %1 está dañado: le faltan datos (truncado).").arg(m_path));
+        throw EngineError(
+            QStringLiteral("El archivo de tabla %1 está dañado: le faltan datos (truncado).").arg(m_path));
 
     const QString table = schema::tableNameOf(m_path);
     m_def = schema::readDef(m_db.get(), m_path, table);
@@ -172,15 +180,18 @@ void TableCursor::fail(const QString& what) const
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         throw EngineError(
-            QStringLiteral("El archivo de tabla %1 está bloqueado por otro programa; inténtelo de nuevo.").arg(m_path));
+            QStringLiteral("El archivo de tabla %1 está bloqueado por otro programa; inténtelo de nuevo.")
+                .arg(m_path));
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        throw EngineError(QStringLiteral("El archivo de tabla %1 está dañado o no es un archivo de tabla (%2).")
-                              .arg(m_path, detail));
+        throw EngineError(
+            QStringLiteral("El archivo de tabla %1 está dañado o no es un archivo de tabla (%2).")
+                .arg(m_path, detail));
     case SQLITE_READONLY:
         throw EngineError(QStringLiteral("El archivo de tabla %1 es de solo lectura.").arg(m_path));
     case SQLITE_FULL:
-        throw EngineError(QStringLiteral("No queda espacio en el disco para el archivo de tabla %1.").arg(m_path));
+        throw EngineError(
+            QStringLiteral("No queda espacio en el disco para el archivo de tabla %1.").arg(m_path));
     default:
         throw EngineError(QStringLiteral("Error en el archivo de tabla %1: %2").arg(m_path, detail));
     }
@@ -222,23 +233,27 @@ void TableCursor::setColumns(const std::vector<FieldDef>& fields)
         sets << QStringLiteral("%1 = ?%2").arg(sql::quoted(field.name)).arg(writable.size() + 1);
     }
     const QString table = QString::fromUtf8(m_table);
-    prepare(m_selectRow, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(all.join(QLatin1Char(',')), table));
-    prepare(m_insert, writable.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(table, writable.join(QLatin1Char(',')), places.join(QLatin1Char(','))));
+    prepare(m_selectRow,
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(all.join(QLatin1Char(',')), table));
+    prepare(m_insert,
+        writable.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+                           : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                 .arg(table, writable.join(QLatin1Char(',')), places.join(QLatin1Char(','))));
     if (sets.isEmpty())
         m_update.finalize();
     else
-        prepare(m_update, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?1").arg(table, sets.join(QLatin1Char(','))));
+        prepare(m_update,
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?1").arg(table, sets.join(QLatin1Char(','))));
     prepare(m_delete, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(table));
 }
 
-void TableCursor::setView(std::vector<IndexField> order, std::optional<Condition> filter, std::optional<Condition> link)
+void TableCursor::setView(
+    std::vector<IndexField> order, std::optional<Condition> filter, std::optional<Condition> link)
 {
     auto checkField = [&](const QString& name) {
         if (!fileField(name))
-            throw EngineError(QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, name));
+            throw EngineError(
+                QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, name));
     };
     for (const IndexField& f : order)
         checkField(f.field);
@@ -250,10 +265,13 @@ void TableCursor::setView(std::vector<IndexField> order, std::optional<Condition
     QStringList keys;
     QStringList orderBy;
     m_orderNoCase.clear();
+    m_orderTextual.clear();
     for (const IndexField& f : order) {
         keys << sql::quoted(f.field);
         orderBy << sql::quoted(f.field) + (f.noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
         m_orderNoCase.push_back(f.noCase);
+        const FieldKind kind = fileField(f.field)->kind;
+        m_orderTextual.push_back(kind != FieldKind::Counter && kind != FieldKind::Logical);
     }
     keys << QStringLiteral("rowid");
     orderBy << QStringLiteral("rowid");
@@ -264,10 +282,14 @@ void TableCursor::setView(std::vector<IndexField> order, std::optional<Condition
         where += link->value.isNull() || !link->value.isValid()
             ? QStringLiteral(" AND %1 IS NULL").arg(sql::quoted(link->field))
             : QStringLiteral(" AND %1 = ?2").arg(sql::quoted(link->field));
-    const QString select = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(keys.join(QLatin1Char(',')),
-        QString::fromUtf8(m_table), where);
-    prepare(m_selectVisible, select + QStringLiteral(" ORDER BY ") + orderBy.join(QLatin1Char(',')));
-    prepare(m_selectOne, select + QStringLiteral(" AND rowid = ?3"));
+    const QString select = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                               .arg(keys.join(QLatin1Char(',')), QString::fromUtf8(m_table), where);
+    // A master moving keeps the same statements; only their values change.
+    const QString visible = select + QStringLiteral(" ORDER BY ") + orderBy.join(QLatin1Char(','));
+    if (!m_selectVisible || QString::fromUtf8(sqlite3_sql(m_selectVisible.get())) != visible) {
+        prepare(m_selectVisible, visible);
+        prepare(m_selectOne, select + QStringLiteral(" AND rowid = ?3"));
+    }
     m_order = std::move(order);
     m_filter = std::move(filter);
     m_link = std::move(link);
@@ -285,7 +307,7 @@ void TableCursor::appendRowKey(std::string& key, sqlite3_stmt* stmt) const
 {
     const int n = int(m_order.size());
     for (int i = 0; i < n; ++i)
-        values::appendKey(key, stmt, i, m_orderNoCase[size_t(i)]);
+        values::appendKey(key, stmt, i, m_orderNoCase[size_t(i)], m_orderTextual[size_t(i)]);
     values::appendRowid(key, sqlite3_column_int64(stmt, n));
 }
 
@@ -304,8 +326,7 @@ void TableCursor::rebuild()
 }
 
 namespace {
-template<typename Rows, typename KeyAt>
-int lowerBoundIn(const Rows& rows, std::string_view key, KeyAt keyAt)
+template <typename Rows, typename KeyAt> int lowerBoundIn(const Rows& rows, std::string_view key, KeyAt keyAt)
 {
     int low = 0;
     int high = int(rows.size());
@@ -355,7 +376,7 @@ void TableCursor::pushKey(std::string_view key, int row)
 {
     const size_t offset = m_arena.size();
     m_arena.append(key);
-    m_rows.insert(m_rows.begin() + row, {quint32(offset), quint32(key.size())});
+    m_rows.insert(m_rows.begin() + row, { quint32(offset), quint32(key.size()) });
 }
 
 void TableCursor::erase(int row)
@@ -398,13 +419,15 @@ std::vector<QVariantList> TableCursor::readRows(int firstRow, int rowCount, cons
     for (const QString& name : fieldNames) {
         const FieldDef* field = fileField(name);
         if (!field)
-            throw EngineError(QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, name));
+            throw EngineError(
+                QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, name));
         kinds.push_back(field->kind);
         columns << sql::quoted(field->name);
     }
     sql::Statement stmt;
-    prepare(stmt, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                      .arg(columns.join(QLatin1Char(',')), QString::fromUtf8(m_table)));
+    prepare(stmt,
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+            .arg(columns.join(QLatin1Char(',')), QString::fromUtf8(m_table)));
     rows.reserve(size_t(last - firstRow));
     for (int row = firstRow; row < last; ++row) {
         sql::ResetGuard guard(stmt.get());
@@ -422,7 +445,8 @@ std::optional<qint64> TableCursor::locate(const QString& fieldName, const QVaria
 {
     const FieldDef* field = fileField(fieldName);
     if (!field)
-        throw EngineError(QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, fieldName));
+        throw EngineError(
+            QStringLiteral("El archivo de tabla %1 no tiene el campo %2.").arg(m_path, fieldName));
     const values::Stored stored = values::toStored(field->kind, value);
     // The visible query, narrowed to the value; its first row is the answer.
     QString text = QString::fromUtf8(sqlite3_sql(m_selectVisible.get()));
@@ -472,7 +496,8 @@ qint64 TableCursor::insert(const std::vector<QVariant>& rowValues)
     return rowid;
 }
 
-bool TableCursor::update(qint64 rowid, const std::vector<QVariant>& expected, const std::vector<QVariant>& rowValues)
+bool TableCursor::update(
+    qint64 rowid, const std::vector<QVariant>& expected, const std::vector<QVariant>& rowValues)
 {
     Transaction transaction(m_db.get(), m_rollback.get());
     {
@@ -536,7 +561,7 @@ void TableCursor::empty()
                 }
             }
         }
-    } downgrade{this};
+    } downgrade { this };
     Transaction transaction(m_db.get(), m_rollback.get());
     {
         sql::ResetGuard guard(m_begin.get());

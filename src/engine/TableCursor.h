@@ -39,7 +39,8 @@ public:
         QString field;
         QVariant value;
     };
-    void setView(std::vector<IndexField> order, std::optional<Condition> filter, std::optional<Condition> link);
+    void setView(
+        std::vector<IndexField> order, std::optional<Condition> filter, std::optional<Condition> link);
     void rebuild();
 
     int count() const { return int(m_rows.size()); }
@@ -95,6 +96,7 @@ private:
     std::vector<FieldDef> m_columns;
     std::vector<IndexField> m_order;
     std::vector<bool> m_orderNoCase;
+    std::vector<bool> m_orderTextual;
     std::optional<Condition> m_filter;
     std::optional<Condition> m_link;
 

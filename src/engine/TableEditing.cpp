@@ -13,7 +13,8 @@ namespace engine {
 
 void Table::refuseChanged() const
 {
-    throw EngineError(refusal(QStringLiteral("Couldn't perform the edit because another user changed the record.")));
+    throw EngineError(
+        refusal(QStringLiteral("Couldn't perform the edit because another user changed the record.")));
 }
 
 void Table::settle()

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QTime>
+#include <cstring>
 
 namespace engine::values {
 
@@ -23,7 +24,7 @@ std::optional<QDate> dateOf(const QVariant& value)
         return std::nullopt;
     QDate date = QDate::fromString(text, Qt::ISODate);
     if (!date.isValid()) {
-        for (const char* format : {"dd/MM/yyyy", "MM/dd/yyyy"})
+        for (const char* format : { "dd/MM/yyyy", "MM/dd/yyyy" })
             if (auto parsed = parseShortDate(text, QString::fromLatin1(format)))
                 return parsed;
     }
@@ -44,20 +45,33 @@ int digits(const char* p, int n)
 void appendInteger(std::string& key, qint64 value)
 {
     const quint64 bits = quint64(value) ^ (quint64(1) << 63);
-    for (int shift = 56; shift >= 0; shift -= 8)
-        key.push_back(char((bits >> shift) & 0xff));
+    char bytes[8];
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = char((bits >> (56 - 8 * i)) & 0xff);
+    key.append(bytes, 8);
 }
 
 void appendText(std::string& key, const unsigned char* text, int size, bool noCase)
 {
     key.push_back('\x03');
-    for (int i = 0; i < size; ++i) {
-        unsigned char c = text[i];
-        if (noCase && c >= 'A' && c <= 'Z')
-            c = c - 'A' + 'a';
-        key.push_back(char(c));
-        if (c == 0) // an inner NUL must still sort before any other byte
-            key.push_back('\xff');
+    const char* bytes = reinterpret_cast<const char*>(text);
+    if (std::memchr(bytes, 0, size_t(size)) == nullptr) {
+        const size_t from = key.size();
+        key.append(bytes, size_t(size));
+        if (noCase) {
+            for (size_t i = from; i < key.size(); ++i)
+                if (key[i] >= 'A' && key[i] <= 'Z')
+                    key[i] = char(key[i] - 'A' + 'a');
+        }
+    } else {
+        for (int i = 0; i < size; ++i) {
+            unsigned char c = text[i];
+            if (noCase && c >= 'A' && c <= 'Z')
+                c = c - 'A' + 'a';
+            key.push_back(char(c));
+            if (c == 0) // an inner NUL must still sort before any other byte
+                key.push_back('\xff');
+        }
     }
     key.push_back('\0');
     key.push_back('\0');
@@ -78,14 +92,16 @@ Stored toStored(FieldKind kind, const QVariant& value)
             s.type = Stored::Type::Text;
         break;
     case FieldKind::Date:
-        if (const auto date = dateOf(value); date && date->isValid() && date->year() >= 1 && date->year() <= 9999) {
+        if (const auto date = dateOf(value);
+            date && date->isValid() && date->year() >= 1 && date->year() <= 9999) {
             s.type = Stored::Type::Text;
             s.text = isoDate(*date);
         }
         break;
     case FieldKind::Time: {
-        QTime time = value.typeId() == QMetaType::QTime ? value.toTime()
-                                                        : QTime::fromString(value.toString().trimmed(), Qt::ISODate);
+        QTime time = value.typeId() == QMetaType::QTime
+            ? value.toTime()
+            : QTime::fromString(value.toString().trimmed(), Qt::ISODate);
         if (time.isValid()) {
             s.type = Stored::Type::Text;
             s.text = time.toString(QStringLiteral("HH:mm:ss")).toLatin1();
@@ -168,14 +184,21 @@ void appendKey(std::string& key, const Stored& value, bool noCase)
         appendInteger(key, value.integer);
         break;
     case Stored::Type::Text:
-        appendText(key, reinterpret_cast<const unsigned char*>(value.text.constData()), int(value.text.size()),
-            noCase);
+        appendText(key, reinterpret_cast<const unsigned char*>(value.text.constData()),
+            int(value.text.size()), noCase);
         break;
     }
 }
 
-void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase)
+void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase, bool textual)
 {
+    if (textual) {
+        if (const unsigned char* text = sqlite3_column_text(stmt, column))
+            appendText(key, text, sqlite3_column_bytes(stmt, column), noCase);
+        else
+            key.push_back('\x01');
+        return;
+    }
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_NULL:
         key.push_back('\x01');

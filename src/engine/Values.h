@@ -37,7 +37,9 @@ QVariant read(sqlite3_stmt* stmt, int column, FieldKind kind);
 // values (NULL first, then numbers, then text by bytes), NOCASE folding ASCII
 // letters as SQLite does. A record's key ends with its rowid.
 void appendKey(std::string& key, const Stored& value, bool noCase);
-void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase);
+// `textual`: the column holds text or NULL only (text, date, time, memo),
+// which spares asking SQLite for the value's type.
+void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase, bool textual);
 void appendRowid(std::string& key, qint64 rowid);
 qint64 rowidOfKey(std::string_view key);
 

@@ -16,46 +16,65 @@ namespace enginetest {
 
 using namespace engine;
 
-inline FieldDef text(const char* name, int size) { return {QString::fromLatin1(name), FieldKind::Text, size}; }
-inline FieldDef date(const char* name) { return {QString::fromLatin1(name), FieldKind::Date, 0}; }
-inline FieldDef logical(const char* name) { return {QString::fromLatin1(name), FieldKind::Logical, 0}; }
-inline FieldDef counter(const char* name) { return {QString::fromLatin1(name), FieldKind::Counter, 0}; }
-inline FieldDef memo(const char* name) { return {QString::fromLatin1(name), FieldKind::Memo, 0}; }
-inline FieldDef time(const char* name) { return {QString::fromLatin1(name), FieldKind::Time, 0}; }
+inline FieldDef text(const char* name, int size)
+{
+    return { QString::fromLatin1(name), FieldKind::Text, size };
+}
+inline FieldDef date(const char* name)
+{
+    return { QString::fromLatin1(name), FieldKind::Date, 0 };
+}
+inline FieldDef logical(const char* name)
+{
+    return { QString::fromLatin1(name), FieldKind::Logical, 0 };
+}
+inline FieldDef counter(const char* name)
+{
+    return { QString::fromLatin1(name), FieldKind::Counter, 0 };
+}
+inline FieldDef memo(const char* name)
+{
+    return { QString::fromLatin1(name), FieldKind::Memo, 0 };
+}
+inline FieldDef time(const char* name)
+{
+    return { QString::fromLatin1(name), FieldKind::Time, 0 };
+}
 
 // Pets: a counter, the code and its index named CODIGO.
 inline TableDef petsDef()
 {
-    return {QStringLiteral("FICMAES.DB"), QStringLiteral("FICMAES"),
-        {counter("CONTADOR"), text("CODIGO", 7), text("NOM_FAMI", 50), date("FEC_NAC"), logical("GRANDE"),
-            text("ESPECIE", 25)},
-        {{QStringLiteral("CODIGO"), {{QStringLiteral("CODIGO"), false}}}}};
+    return { QStringLiteral("FICMAES.DB"), QStringLiteral("FICMAES"),
+        { counter("CONTADOR"), text("CODIGO", 7), text("NOM_FAMI", 50), date("FEC_NAC"), logical("GRANDE"),
+            text("ESPECIE", 25) },
+        { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO"), false } } } } };
 }
 
 // Visits: ordered by pet code, then reason without regard to case.
 inline TableDef visitsDef()
 {
-    return {QStringLiteral("SANIDAD.db"), QStringLiteral("SANIDAD"),
-        {counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), text("DESCRIPCIO", 50)},
-        {{QStringLiteral("SANIDAD_CODIGO_DESCRIPCIO"),
-            {{QStringLiteral("CODIGO"), false}, {QStringLiteral("DESCRIPCIO"), true}}}}};
+    return { QStringLiteral("SANIDAD.db"), QStringLiteral("SANIDAD"),
+        { counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), text("DESCRIPCIO", 50) },
+        { { QStringLiteral("SANIDAD_CODIGO_DESCRIPCIO"),
+            { { QStringLiteral("CODIGO"), false }, { QStringLiteral("DESCRIPCIO"), true } } } } };
 }
 
 // Species: no counter, so equal keys come in rowid order.
 inline TableDef speciesDef()
 {
-    return {QStringLiteral("ESPECIES.db"), QStringLiteral("ESPECIES"), {text("CODIGO", 1), text("DESCRIPCION", 25)},
-        {{QStringLiteral("ESPECIES_CODIGO"), {{QStringLiteral("CODIGO"), false}}}}};
+    return { QStringLiteral("ESPECIES.db"), QStringLiteral("ESPECIES"),
+        { text("CODIGO", 1), text("DESCRIPCION", 25) },
+        { { QStringLiteral("ESPECIES_CODIGO"), { { QStringLiteral("CODIGO"), false } } } } };
 }
 
 // A scratch folder with the three files and a connection to it.
 struct Folder {
     testsupport::TempFolder folder;
-    Database db{QStringLiteral("DbGeneral"), QStringLiteral("HLR10")};
+    Database db { QStringLiteral("DbGeneral"), QStringLiteral("HLR10") };
 
     Folder()
     {
-        for (const TableDef& def : {petsDef(), visitsDef(), speciesDef()})
+        for (const TableDef& def : { petsDef(), visitsDef(), speciesDef() })
             createTableFile(folder.path(), def);
         db.open();
     }
@@ -94,14 +113,13 @@ inline void add(Table& t, std::initializer_list<std::pair<const char*, QString>>
 inline QStringList column(Table& t, const char* name)
 {
     QStringList out;
-    for (const QVariantList& row : t.readRows(0, t.recordCount(), {QString::fromLatin1(name)}))
+    for (const QVariantList& row : t.readRows(0, t.recordCount(), { QString::fromLatin1(name) }))
         out << row.value(0).toString();
     return out;
 }
 
 // The text of the EngineError that `f` throws, or "" when none.
-template<typename F>
-QString errorOf(F&& f)
+template <typename F> QString errorOf(F&& f)
 {
     try {
         f();

@@ -56,7 +56,8 @@ QString integrityOf(const QString& path)
     return result;
 }
 
-const QString kChanged = QStringLiteral("TablaSanidad: Couldn't perform the edit because another user changed the record.");
+const QString kChanged
+    = QStringLiteral("TablaSanidad: Couldn't perform the edit because another user changed the record.");
 
 } // namespace
 
@@ -80,8 +81,8 @@ void TestConcurrency::twoUsers(Folder& f, std::unique_ptr<Table>& a, std::unique
     a = f.visits();
     b = f.visits(QStringLiteral("TablaSanidad"));
     a->open();
-    add(*a, {{"CODIGO", "A"}, {"DESCRIPCIO", "primera"}});
-    add(*a, {{"CODIGO", "A"}, {"DESCRIPCIO", "segunda"}});
+    add(*a, { { "CODIGO", "A" }, { "DESCRIPCIO", "primera" } });
+    add(*a, { { "CODIGO", "A" }, { "DESCRIPCIO", "segunda" } });
     a->first();
     b->open();
 }
@@ -110,7 +111,7 @@ void TestConcurrency::postOverAChangedRecordIsRefused()
     a->field("DESCRIPCIO").setAsString(QStringLiteral("primera, de los dos"));
     a->post();
     b->refresh();
-    QCOMPARE(column(*b, "DESCRIPCIO"), (QStringList{"primera, de los dos", "segunda"}));
+    QCOMPARE(column(*b, "DESCRIPCIO"), (QStringList { "primera, de los dos", "segunda" }));
 }
 
 void TestConcurrency::postOverADeletedRecordIsRefused()
@@ -126,7 +127,7 @@ void TestConcurrency::postOverADeletedRecordIsRefused()
     QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("cambio"));
     a->cancel();
     a->refresh();
-    QCOMPARE(column(*a, "DESCRIPCIO"), QStringList{QStringLiteral("segunda")});
+    QCOMPARE(column(*a, "DESCRIPCIO"), QStringList { QStringLiteral("segunda") });
 }
 
 void TestConcurrency::deleteOfAChangedRecordIsRefused()
@@ -149,7 +150,7 @@ void TestConcurrency::movingSkipsRecordsDeletedElsewhere()
     Folder f;
     std::unique_ptr<Table> a, b;
     twoUsers(f, a, b);
-    add(*a, {{"CODIGO", "A"}, {"DESCRIPCIO", "tercera"}});
+    add(*a, { { "CODIGO", "A" }, { "DESCRIPCIO", "tercera" } });
     a->first();
     b->refresh();
     b->next();
@@ -164,11 +165,11 @@ void TestConcurrency::emptyingWhileAnotherProcessHasTheFile()
     Folder f;
     auto mine = f.visits();
     mine->open();
-    add(*mine, {{"CODIGO", "A"}});
+    add(*mine, { { "CODIGO", "A" } });
     mine->close();
 
     QProcess other;
-    other.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), QString()});
+    other.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--hold"), QString() });
     QVERIFY(other.waitForStarted());
     QVERIFY(other.waitForReadyRead(10000));
     QCOMPARE(other.readLine().trimmed(), QByteArray("open"));
@@ -199,7 +200,7 @@ void TestConcurrency::postedRecordsSurviveKill()
     for (int round = 0; round < 5; ++round) {
         const QString tag = QStringLiteral("R%1").arg(round);
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--post-loop"), tag});
+        child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--post-loop"), tag });
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForReadyRead(10000));
         QElapsedTimer timer;
@@ -225,7 +226,8 @@ void TestConcurrency::postedRecordsSurviveKill()
         for (const QString& n : column(*visits, "DESCRIPCIO"))
             stored.insert(n.toInt());
         for (int n : reported[tag])
-            QVERIFY2(stored.count(n), qPrintable(QStringLiteral("post %1 of %2 reported but lost").arg(n).arg(tag)));
+            QVERIFY2(stored.count(n),
+                qPrintable(QStringLiteral("post %1 of %2 reported but lost").arg(n).arg(tag)));
         // At most the one post that finished as the child was killed goes unreported.
         QVERIFY(stored.size() <= reported[tag].size() + 1);
     }

@@ -30,19 +30,20 @@ namespace {
 
 TableDef everyKind()
 {
-    return {QStringLiteral("TODO.DB"), QStringLiteral("TODO"),
-        {counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), time("HORA"), logical("HECHO"), memo("NOTAS"),
-            text("NOMBRE \"raro\"", 50)},
-        {{QStringLiteral("TODO_COD"), {{QStringLiteral("CODIGO"), false}}},
-            {QStringLiteral("TODO_NOMBRE"),
-                {{QStringLiteral("CODIGO"), false}, {QStringLiteral("NOMBRE \"raro\""), true}}}}};
+    return { QStringLiteral("TODO.DB"), QStringLiteral("TODO"),
+        { counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), time("HORA"), logical("HECHO"),
+            memo("NOTAS"), text("NOMBRE \"raro\"", 50) },
+        { { QStringLiteral("TODO_COD"), { { QStringLiteral("CODIGO"), false } } },
+            { QStringLiteral("TODO_NOMBRE"),
+                { { QStringLiteral("CODIGO"), false }, { QStringLiteral("NOMBRE \"raro\""), true } } } } };
 }
 
 // Runs SQL straight on a file; returns SQLite's result code.
 int execOn(const QString& path, const QString& sql)
 {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_open_v2(
+        QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return rc;
@@ -63,7 +64,7 @@ void TestFiles::roundTrip()
     testsupport::TempFolder folder;
     createTableFile(folder.path(), everyKind());
     QCOMPARE(readTableDef(folder.filePath(QStringLiteral("TODO.DB"))), everyKind());
-    for (const TableDef& def : {petsDef(), visitsDef(), speciesDef()}) {
+    for (const TableDef& def : { petsDef(), visitsDef(), speciesDef() }) {
         createTableFile(folder.path(), def);
         QCOMPARE(readTableDef(folder.filePath(def.fileName)), def);
     }
@@ -90,7 +91,8 @@ void TestFiles::createdFileKeepsTheContract()
     testsupport::TempFolder folder;
     createTableFile(folder.path(), everyKind());
     const QString path = folder.filePath(QStringLiteral("TODO.DB"));
-    const int rc = execOn(path, QStringLiteral("INSERT INTO TODO (CODIGO, FECHA, HORA, HECHO) VALUES (%1)").arg(values));
+    const int rc = execOn(
+        path, QStringLiteral("INSERT INTO TODO (CODIGO, FECHA, HORA, HECHO) VALUES (%1)").arg(values));
     QCOMPARE(rc == SQLITE_OK, accepted);
 }
 
@@ -100,7 +102,7 @@ void TestFiles::createRefusesAnExistingFile()
     const QString path = f.path(QStringLiteral("FICMAES.DB"));
     auto pets = f.pets();
     pets->open();
-    add(*pets, {{"CODIGO", "A"}});
+    add(*pets, { { "CODIGO", "A" } });
     pets->close();
     const QByteArray before = digest(path);
     QVERIFY(errorOf([&] { createTableFile(f.folder.path(), petsDef()); }).contains(path));
@@ -111,30 +113,41 @@ void TestFiles::readsAFileWrittenByHand()
 {
     testsupport::TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("MANO.db"));
-    QCOMPARE(execOn(path, QStringLiteral(
-                 "CREATE TABLE MANO (ID integer primary key autoincrement, CODIGO text check (length(CODIGO)<=3),"
-                 " F text check(F glob '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'), [L] integer check ([L] in (0,1)),"
-                 " M text); CREATE INDEX MANO_C ON MANO(CODIGO collate nocase)")),
+    QCOMPARE(execOn(path,
+                 QStringLiteral("CREATE TABLE MANO (ID integer primary key autoincrement, CODIGO text check "
+                                "(length(CODIGO)<=3),"
+                                " F text check(F glob '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'), [L] "
+                                "integer check ([L] in (0,1)),"
+                                " M text); CREATE INDEX MANO_C ON MANO(CODIGO collate nocase)")),
         SQLITE_OK);
     const TableDef def = readTableDef(path);
     QCOMPARE(def.tableName, QStringLiteral("MANO"));
-    QCOMPARE(def.fields, (std::vector<FieldDef>{counter("ID"), text("CODIGO", 3), date("F"), logical("L"), memo("M")}));
+    QCOMPARE(def.fields,
+        (std::vector<FieldDef> { counter("ID"), text("CODIGO", 3), date("F"), logical("L"), memo("M") }));
     QCOMPARE(def.indexes.size(), size_t(1));
-    QCOMPARE(def.indexes[0].fields, (std::vector<IndexField>{{QStringLiteral("CODIGO"), true}}));
+    QCOMPARE(def.indexes[0].fields, (std::vector<IndexField> { { QStringLiteral("CODIGO"), true } }));
 }
 
 void TestFiles::badFiles_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("expect"); // a word the message must hold besides the path
-    QTest::newRow("missing") << "missing" << "No existe";
-    QTest::newRow("garbage") << "garbage" << "dañado";
-    QTest::newRow("empty file") << "empty" << "no es una tabla";
-    QTest::newRow("truncated") << "truncated" << "dañado";
-    QTest::newRow("read-only") << "readonly" << "solo lectura";
-    QTest::newRow("foreign SQLite file") << "foreign" << "no es una tabla";
-    QTest::newRow("unknown column type") << "unknowntype" << "no es una tabla";
-    QTest::newRow("declared field missing") << "lacksfield" << "falta el campo";
+    QTest::newRow("missing") << "missing"
+                             << "No existe";
+    QTest::newRow("garbage") << "garbage"
+                             << "dañado";
+    QTest::newRow("empty file") << "empty"
+                                << "no es una tabla";
+    QTest::newRow("truncated") << "truncated"
+                               << "dañado";
+    QTest::newRow("read-only") << "readonly"
+                               << "solo lectura";
+    QTest::newRow("foreign SQLite file") << "foreign"
+                                         << "no es una tabla";
+    QTest::newRow("unknown column type") << "unknowntype"
+                                         << "no es una tabla";
+    QTest::newRow("declared field missing") << "lacksfield"
+                                            << "falta el campo";
 }
 
 void TestFiles::badFiles()
@@ -160,20 +173,25 @@ void TestFiles::badFiles()
         visits->open();
         visits->disableControls();
         for (int i = 0; i < 150; ++i)
-            add(*visits, {{"CODIGO", QString::number(i % 7)}, {"DESCRIPCIO", QStringLiteral("visita número %1").arg(i)}});
+            add(*visits,
+                { { "CODIGO", QString::number(i % 7) },
+                    { "DESCRIPCIO", QStringLiteral("visita número %1").arg(i) } });
         visits->close();
         if (kind == QLatin1String("truncated"))
             QVERIFY(QFile::resize(path, QFileInfo(path).size() / 2));
         else
             QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
     } else if (kind == QLatin1String("foreign")) {
-        QCOMPARE(execOn(path, QStringLiteral("CREATE TABLE agenda (nombre TEXT, telefono TEXT); "
-                                             "INSERT INTO agenda VALUES ('Ana', '555')")),
+        QCOMPARE(execOn(path,
+                     QStringLiteral("CREATE TABLE agenda (nombre TEXT, telefono TEXT); "
+                                    "INSERT INTO agenda VALUES ('Ana', '555')")),
             SQLITE_OK);
     } else if (kind == QLatin1String("unknowntype")) {
-        QCOMPARE(execOn(path, QStringLiteral("CREATE TABLE SANIDAD (CODIGO BLOB, DESCRIPCIO TEXT)")), SQLITE_OK);
+        QCOMPARE(
+            execOn(path, QStringLiteral("CREATE TABLE SANIDAD (CODIGO BLOB, DESCRIPCIO TEXT)")), SQLITE_OK);
     } else if (kind == QLatin1String("lacksfield")) {
-        QCOMPARE(execOn(path, QStringLiteral("CREATE TABLE SANIDAD (CODIGO TEXT CHECK(length(CODIGO) <= 7))")),
+        QCOMPARE(
+            execOn(path, QStringLiteral("CREATE TABLE SANIDAD (CODIGO TEXT CHECK(length(CODIGO) <= 7))")),
             SQLITE_OK);
     }
     const QByteArray before = digest(path);
@@ -190,7 +208,7 @@ void TestFiles::badFiles()
     QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
     QVERIFY(!QFileInfo::exists(path + QStringLiteral("-wal")));
     // Reading the definition back refuses what is not a table file at all.
-    if (QStringList{"missing", "garbage", "empty", "foreign", "unknowntype"}.contains(kind))
+    if (QStringList { "missing", "garbage", "empty", "foreign", "unknowntype" }.contains(kind))
         QVERIFY(errorOf([&] { readTableDef(path); }).contains(path));
 }
 
@@ -203,12 +221,15 @@ void TestFiles::aliasFile()
     registry.setFolder(QStringLiteral("HLR10"), QStringLiteral("/datos/con, coma y 100%"));
     registry.setFolder(QStringLiteral("OTRO"), QStringLiteral("/otro"));
     registry.setFolder(QStringLiteral("HLR10"), QStringLiteral("/datos/nuevo, sitio"));
-    QCOMPARE(registry.folderOf(QStringLiteral("HLR10")), std::optional<QString>(QStringLiteral("/datos/nuevo, sitio")));
-    QCOMPARE(registry.folderOf(QStringLiteral("hlr10")), std::optional<QString>(QStringLiteral("/datos/nuevo, sitio")));
+    QCOMPARE(registry.folderOf(QStringLiteral("HLR10")),
+        std::optional<QString>(QStringLiteral("/datos/nuevo, sitio")));
+    QCOMPARE(registry.folderOf(QStringLiteral("hlr10")),
+        std::optional<QString>(QStringLiteral("/datos/nuevo, sitio")));
     QCOMPARE(registry.folderOf(QStringLiteral("OTRO")), std::optional<QString>(QStringLiteral("/otro")));
     QFile in(file);
     QVERIFY(in.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(in.readAll()), QStringLiteral("[HLR10]\npath=/datos/nuevo, sitio\n\n[OTRO]\npath=/otro\n"));
+    QCOMPARE(QString::fromUtf8(in.readAll()),
+        QStringLiteral("[HLR10]\npath=/datos/nuevo, sitio\n\n[OTRO]\npath=/otro\n"));
 }
 
 void TestFiles::aliasDefaultFile()
@@ -221,7 +242,8 @@ void TestFiles::aliasDefaultFile()
     qputenv("XDG_CONFIG_HOME", "/xdg");
     QCOMPARE(AliasRegistry::defaultFile(), QStringLiteral("/xdg/huellario/aliases.conf"));
     qunsetenv("XDG_CONFIG_HOME");
-    QCOMPARE(AliasRegistry::defaultFile(), QDir::homePath() + QStringLiteral("/.config/huellario/aliases.conf"));
+    QCOMPARE(
+        AliasRegistry::defaultFile(), QDir::homePath() + QStringLiteral("/.config/huellario/aliases.conf"));
     qputenv("HLR_ALIASES", aliases);
     qputenv("XDG_CONFIG_HOME", config);
 }

@@ -92,8 +92,8 @@ void TestTable::operations()
     auto pets = f.pets();
     pets->open();
     if (Start(start) != Start::EmptyBrowse) {
-        add(*pets, {{"CODIGO", "A"}, {"NOM_FAMI", "Luna"}});
-        add(*pets, {{"CODIGO", "B"}, {"NOM_FAMI", "Toby"}});
+        add(*pets, { { "CODIGO", "A" }, { "NOM_FAMI", "Luna" } });
+        add(*pets, { { "CODIGO", "B" }, { "NOM_FAMI", "Toby" } });
         pets->first();
     }
     switch (Start(start)) {
@@ -114,14 +114,30 @@ void TestTable::operations()
 
     const QString actual = errorOf([&] {
         switch (Op(op)) {
-        case Op::Post: pets->post(); break;
-        case Op::Cancel: pets->cancel(); break;
-        case Op::Edit: pets->edit(); break;
-        case Op::Append: pets->append(); break;
-        case Op::Delete: pets->remove(); break;
-        case Op::Next: pets->next(); break;
-        case Op::StoreText: pets->field("NOM_FAMI").setAsString(QStringLiteral("x")); break;
-        case Op::StoreCounter: pets->field("CONTADOR").setValue(7); break;
+        case Op::Post:
+            pets->post();
+            break;
+        case Op::Cancel:
+            pets->cancel();
+            break;
+        case Op::Edit:
+            pets->edit();
+            break;
+        case Op::Append:
+            pets->append();
+            break;
+        case Op::Delete:
+            pets->remove();
+            break;
+        case Op::Next:
+            pets->next();
+            break;
+        case Op::StoreText:
+            pets->field("NOM_FAMI").setAsString(QStringLiteral("x"));
+            break;
+        case Op::StoreCounter:
+            pets->field("CONTADOR").setValue(7);
+            break;
         }
     });
     QCOMPARE(actual, error);
@@ -142,8 +158,8 @@ void TestTable::moving()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    for (const char* code : {"C", "A", "B"})
-        add(*pets, {{"CODIGO", code}});
+    for (const char* code : { "C", "A", "B" })
+        add(*pets, { { "CODIGO", code } });
     pets->first();
     QVERIFY(pets->bof());
     QVERIFY(!pets->eof());
@@ -191,10 +207,10 @@ void TestTable::equalKeysInRowidOrderAndPostGoesToIndexPlace()
     Folder f;
     auto species = f.species();
     species->open();
-    add(*species, {{"CODIGO", "P"}, {"DESCRIPCION", "primero"}});
-    add(*species, {{"CODIGO", "G"}, {"DESCRIPCION", "gatos"}});
-    add(*species, {{"CODIGO", "P"}, {"DESCRIPCION", "segundo"}});
-    QCOMPARE(column(*species, "DESCRIPCION"), (QStringList{"gatos", "primero", "segundo"}));
+    add(*species, { { "CODIGO", "P" }, { "DESCRIPCION", "primero" } });
+    add(*species, { { "CODIGO", "G" }, { "DESCRIPCION", "gatos" } });
+    add(*species, { { "CODIGO", "P" }, { "DESCRIPCION", "segundo" } });
+    QCOMPARE(column(*species, "DESCRIPCION"), (QStringList { "gatos", "primero", "segundo" }));
     // After post the cursor is on the posted record, in its index place.
     QCOMPARE(species->field("DESCRIPCION").asString(), QStringLiteral("segundo"));
     QCOMPARE(species->rowIndex(), 2);
@@ -203,7 +219,7 @@ void TestTable::equalKeysInRowidOrderAndPostGoesToIndexPlace()
     species->edit();
     species->field("CODIGO").setAsString(QStringLiteral("Z"));
     species->post();
-    QCOMPARE(column(*species, "CODIGO"), (QStringList{"P", "P", "Z"}));
+    QCOMPARE(column(*species, "CODIGO"), (QStringList { "P", "P", "Z" }));
     QCOMPARE(species->rowIndex(), 2);
     QCOMPARE(species->field("DESCRIPCION").asString(), QStringLiteral("gatos"));
 }
@@ -213,12 +229,12 @@ void TestTable::noCaseSecondKeyField()
     Folder f;
     auto visits = f.visits();
     visits->open();
-    for (const char* reason : {"vacuna", "Análisis", "REVISIÓN", "desparasitar", "Baño"})
-        add(*visits, {{"CODIGO", "A"}, {"DESCRIPCIO", reason}});
-    add(*visits, {{"CODIGO", "0"}, {"DESCRIPCIO", "zzz"}});
+    for (const char* reason : { "vacuna", "Análisis", "REVISIÓN", "desparasitar", "Baño" })
+        add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", reason } });
+    add(*visits, { { "CODIGO", "0" }, { "DESCRIPCIO", "zzz" } });
     QCOMPARE(column(*visits, "DESCRIPCIO"),
-        (QStringList{"zzz", "Análisis", "Baño", "desparasitar", "REVISIÓN", "vacuna"}));
-    QCOMPARE(visits->indexFields(), (QStringList{"CODIGO", "DESCRIPCIO"}));
+        (QStringList { "zzz", "Análisis", "Baño", "desparasitar", "REVISIÓN", "vacuna" }));
+    QCOMPARE(visits->indexFields(), (QStringList { "CODIGO", "DESCRIPCIO" }));
 }
 
 void TestTable::cancelOfInsertReturnsToPreviousRecord()
@@ -226,8 +242,8 @@ void TestTable::cancelOfInsertReturnsToPreviousRecord()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    for (const char* code : {"A", "B", "C"})
-        add(*pets, {{"CODIGO", code}});
+    for (const char* code : { "A", "B", "C" })
+        add(*pets, { { "CODIGO", code } });
     pets->first();
     pets->next();
     pets->append();
@@ -244,8 +260,8 @@ void TestTable::openKeepsPositionCloseDropsChanges()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    for (const char* code : {"A", "B", "C"})
-        add(*pets, {{"CODIGO", code}, {"NOM_FAMI", "sin cambiar"}});
+    for (const char* code : { "A", "B", "C" })
+        add(*pets, { { "CODIGO", code }, { "NOM_FAMI", "sin cambiar" } });
     pets->first();
     pets->next();
     QSignalSpy opened(pets.get(), &Table::dataChanged);
@@ -291,15 +307,24 @@ void TestTable::dates_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QDate>("expected"); // invalid: refused
 
-    QTest::newRow("day first") << "dd/MM/yyyy" << "05/02/2024" << QDate(2024, 2, 5);
-    QTest::newRow("month first") << "MM/dd/yyyy" << "05/02/2024" << QDate(2024, 5, 2);
-    QTest::newRow("leading blanks") << "dd/MM/yyyy" << " 1/ 2/2024" << QDate(2024, 2, 1);
-    QTest::newRow("leap day") << "dd/MM/yyyy" << "29/02/2024" << QDate(2024, 2, 29);
-    QTest::newRow("31 February") << "dd/MM/yyyy" << "31/02/2024" << QDate();
-    QTest::newRow("month 13") << "dd/MM/yyyy" << "01/13/2024" << QDate();
-    QTest::newRow("blank year") << "dd/MM/yyyy" << "01/02/    " << QDate();
-    QTest::newRow("iso text") << "dd/MM/yyyy" << "2024-02-01" << QDate();
-    QTest::newRow("words") << "dd/MM/yyyy" << "mañana" << QDate();
+    QTest::newRow("day first") << "dd/MM/yyyy"
+                               << "05/02/2024" << QDate(2024, 2, 5);
+    QTest::newRow("month first") << "MM/dd/yyyy"
+                                 << "05/02/2024" << QDate(2024, 5, 2);
+    QTest::newRow("leading blanks") << "dd/MM/yyyy"
+                                    << " 1/ 2/2024" << QDate(2024, 2, 1);
+    QTest::newRow("leap day") << "dd/MM/yyyy"
+                              << "29/02/2024" << QDate(2024, 2, 29);
+    QTest::newRow("31 February") << "dd/MM/yyyy"
+                                 << "31/02/2024" << QDate();
+    QTest::newRow("month 13") << "dd/MM/yyyy"
+                              << "01/13/2024" << QDate();
+    QTest::newRow("blank year") << "dd/MM/yyyy"
+                                << "01/02/    " << QDate();
+    QTest::newRow("iso text") << "dd/MM/yyyy"
+                              << "2024-02-01" << QDate();
+    QTest::newRow("words") << "dd/MM/yyyy"
+                           << "mañana" << QDate();
 }
 
 void TestTable::dates()
@@ -371,14 +396,17 @@ void TestTable::changeHandlerFiresOnEveryStoreBeforeDataChange()
     auto pets = f.pets();
     pets->open();
     QStringList events;
-    pets->field("NOM_FAMI").setOnChange([&](Field& field) { events << QStringLiteral("handler ") + field.asString(); });
-    connect(pets.get(), &Table::dataChanged, this,
-        [&](Field* field) { events << (field ? QStringLiteral("change ") + field->name() : QStringLiteral("change")); });
+    pets->field("NOM_FAMI").setOnChange([&](Field& field) {
+        events << QStringLiteral("handler ") + field.asString();
+    });
+    connect(pets.get(), &Table::dataChanged, this, [&](Field* field) {
+        events << (field ? QStringLiteral("change ") + field->name() : QStringLiteral("change"));
+    });
     pets->append();
     events.clear();
     pets->field("NOM_FAMI").setAsString(QStringLiteral("Luna"));
     pets->field("NOM_FAMI").setAsString(QStringLiteral("Luna")); // the same value fires again
-    QCOMPARE(events, (QStringList{"handler Luna", "change NOM_FAMI", "handler Luna", "change NOM_FAMI"}));
+    QCOMPARE(events, (QStringList { "handler Luna", "change NOM_FAMI", "handler Luna", "change NOM_FAMI" }));
 }
 
 void TestTable::postAsksControlsForPendingTextFirst()
@@ -403,7 +431,8 @@ void TestTable::failingUpdateHandlerKeepsEditState()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    connect(pets.get(), &Table::updateRecord, this, [] { throw EngineError(QStringLiteral("'1/1/' is not a valid date")); });
+    connect(pets.get(), &Table::updateRecord, this,
+        [] { throw EngineError(QStringLiteral("'1/1/' is not a valid date")); });
     pets->append();
     pets->field("CODIGO").setAsString(QStringLiteral("A"));
     QCOMPARE(errorOf([&] { pets->post(); }), QStringLiteral("'1/1/' is not a valid date"));
@@ -419,15 +448,18 @@ void TestTable::rowsChangedComesBeforeDataChange()
     QStringList events;
     connect(pets.get(), &Table::rowsChanged, this, [&] { events << QStringLiteral("rows"); });
     connect(pets.get(), &Table::stateChanged, this, [&] { events << QStringLiteral("state"); });
-    connect(pets.get(), &Table::dataChanged, this, [&](Field* fld) { if (!fld) events << QStringLiteral("data"); });
+    connect(pets.get(), &Table::dataChanged, this, [&](Field* fld) {
+        if (!fld)
+            events << QStringLiteral("data");
+    });
     pets->open();
-    QCOMPARE(events, (QStringList{"state", "rows", "data"}));
+    QCOMPARE(events, (QStringList { "state", "rows", "data" }));
     events.clear();
-    add(*pets, {{"CODIGO", "A"}});
-    QCOMPARE(events, (QStringList{"state", "rows", "data", "state", "rows", "data"}));
+    add(*pets, { { "CODIGO", "A" } });
+    QCOMPARE(events, (QStringList { "state", "rows", "data", "state", "rows", "data" }));
     events.clear();
     pets->remove();
-    QCOMPARE(events, (QStringList{"rows", "data"}));
+    QCOMPARE(events, (QStringList { "rows", "data" }));
 }
 
 void TestTable::disabledControlsHearNothingUntilEnabled()
@@ -442,8 +474,8 @@ void TestTable::disabledControlsHearNothingUntilEnabled()
     connect(pets.get(), &Table::rowsChanged, this, [&] { ++rows; });
     pets->disableControls();
     pets->disableControls();
-    for (const char* code : {"A", "B", "C"})
-        add(*pets, {{"CODIGO", code}});
+    for (const char* code : { "A", "B", "C" })
+        add(*pets, { { "CODIGO", code } });
     pets->first();
     pets->next();
     pets->enableControls();
@@ -462,7 +494,7 @@ void TestTable::autoEditForTyping()
     DataSource source(QStringLiteral("SourceMascotas"), *pets);
     QVERIFY(!source.editForTyping()); // closed
     pets->open();
-    add(*pets, {{"CODIGO", "A"}});
+    add(*pets, { { "CODIGO", "A" } });
     QSignalSpy state(&source, &DataSource::stateChange);
     QVERIFY(source.editForTyping());
     QCOMPARE(pets->state(), TableState::Edit);
@@ -481,16 +513,18 @@ void TestTable::gridReadsRowsWithoutMoving()
     auto pets = f.pets();
     pets->open();
     for (int i = 0; i < 30; ++i)
-        add(*pets, {{"CODIGO", QStringLiteral("P%1").arg(i, 2, 10, QLatin1Char('0'))}, {"GRANDE", i % 2 ? "True" : "False"}});
+        add(*pets,
+            { { "CODIGO", QStringLiteral("P%1").arg(i, 2, 10, QLatin1Char('0')) },
+                { "GRANDE", i % 2 ? "True" : "False" } });
     pets->moveToRow(12);
     QCOMPARE(pets->rowIndex(), 12);
-    const auto rows = pets->readRows(10, 5, {QStringLiteral("CODIGO"), QStringLiteral("GRANDE")});
+    const auto rows = pets->readRows(10, 5, { QStringLiteral("CODIGO"), QStringLiteral("GRANDE") });
     QCOMPARE(int(rows.size()), 5);
     QCOMPARE(rows[0].value(0).toString(), QStringLiteral("P10"));
     QCOMPARE(rows[1].value(1).toBool(), true);
     QCOMPARE(pets->rowIndex(), 12);
-    QCOMPARE(int(pets->readRows(28, 10, {QStringLiteral("CODIGO")}).size()), 2);
-    QCOMPARE(int(pets->readRows(40, 10, {QStringLiteral("CODIGO")}).size()), 0);
+    QCOMPARE(int(pets->readRows(28, 10, { QStringLiteral("CODIGO") }).size()), 2);
+    QCOMPARE(int(pets->readRows(40, 10, { QStringLiteral("CODIGO") }).size()), 0);
     QCOMPARE(pets->recordCount(), 30);
 }
 
@@ -508,7 +542,7 @@ void TestTable::unknownIndexIsAnError()
     Table byCounter(f.db, QStringLiteral("TablaMascotas"), QStringLiteral("FICMAES.DB"));
     byCounter.setIndexFieldNames(QStringLiteral("CONTADOR"));
     byCounter.open();
-    QCOMPARE(byCounter.indexFields(), QStringList{QStringLiteral("CONTADOR")});
+    QCOMPARE(byCounter.indexFields(), QStringList { QStringLiteral("CONTADOR") });
 }
 
 void TestTable::fieldsOfTheFileWhenNoneDeclared()
@@ -528,7 +562,8 @@ void TestTable::declaredFieldMissingFromFile()
     pets.addField(text("CODIGO", 7));
     pets.addField(text("INVENTADO", 10));
     const QString error = errorOf([&] { pets.open(); });
-    QVERIFY2(error.contains(QStringLiteral("INVENTADO")) && error.contains(f.path(QStringLiteral("FICMAES.DB"))),
+    QVERIFY2(
+        error.contains(QStringLiteral("INVENTADO")) && error.contains(f.path(QStringLiteral("FICMAES.DB"))),
         qPrintable(error));
     QVERIFY(!pets.active());
 }

@@ -35,14 +35,15 @@ void TestTableLinks::fill(Folder& f)
 {
     auto pets = f.pets(QStringLiteral("Relleno"));
     pets->open();
-    for (const char* code : {"A", "B", "C"})
-        add(*pets, {{"CODIGO", code}, {"NOM_FAMI", QStringLiteral("Mascota %1").arg(QLatin1String(code))}});
+    for (const char* code : { "A", "B", "C" })
+        add(*pets,
+            { { "CODIGO", code }, { "NOM_FAMI", QStringLiteral("Mascota %1").arg(QLatin1String(code)) } });
     auto visits = f.visits(QStringLiteral("Relleno2"));
     visits->open();
-    add(*visits, {{"CODIGO", "A"}, {"DESCRIPCIO", "vacuna"}});
-    add(*visits, {{"CODIGO", "C"}, {"DESCRIPCIO", "revisión"}});
-    add(*visits, {{"CODIGO", "A"}, {"DESCRIPCIO", "análisis"}});
-    add(*visits, {{"CODIGO", "A"}, {"DESCRIPCIO", "Baño"}});
+    add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", "vacuna" } });
+    add(*visits, { { "CODIGO", "C" }, { "DESCRIPCIO", "revisión" } });
+    add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", "análisis" } });
+    add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", "Baño" } });
 }
 
 void TestTableLinks::detailShowsOnlyTheCurrentPet()
@@ -55,7 +56,7 @@ void TestTableLinks::detailShowsOnlyTheCurrentPet()
     visits->setMasterSource(&source, QStringLiteral("CODIGO"));
     pets->open();
     visits->open();
-    QCOMPARE(column(*visits, "DESCRIPCIO"), (QStringList{"análisis", "Baño", "vacuna"}));
+    QCOMPARE(column(*visits, "DESCRIPCIO"), (QStringList { "análisis", "Baño", "vacuna" }));
     QCOMPARE(visits->recordCount(), 3);
 }
 
@@ -75,7 +76,7 @@ void TestTableLinks::detailFollowsTheMasterAtOnceFromItsFirstRecord()
     QCOMPARE(rows.count(), 1);
     QVERIFY(visits->isEmpty());
     pets->next(); // C
-    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList{QStringLiteral("revisión")});
+    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList { QStringLiteral("revisión") });
     QCOMPARE(visits->field("DESCRIPCIO").asString(), QStringLiteral("revisión"));
     pets->first();
     QCOMPARE(visits->field("DESCRIPCIO").asString(), QStringLiteral("análisis"));
@@ -102,7 +103,7 @@ void TestTableLinks::appendedDetailReceivesTheCode()
     QCOMPARE(visits->field("CODIGO").asString(), QStringLiteral("B"));
     visits->field("DESCRIPCIO").setAsString(QStringLiteral("primera visita"));
     visits->post();
-    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList{QStringLiteral("primera visita")});
+    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList { QStringLiteral("primera visita") });
 
     // Nothing typed: append then cancel leaves nothing behind.
     visits->append();
@@ -128,7 +129,7 @@ void TestTableLinks::detailOfEmptyOrClosedMaster()
     QCOMPARE(visits->recordCount(), 3);
     pets->setFilter(QStringLiteral("CODIGO = 'Z'"));
     pets->setFiltered(true); // no pet visible: only the records without a code
-    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList{QStringLiteral("sin mascota")});
+    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList { QStringLiteral("sin mascota") });
     pets->close();
     QCOMPARE(visits->recordCount(), 5);
 }
@@ -156,18 +157,18 @@ void TestTableLinks::filterWithQuoteInsideTheLiteral()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    add(*pets, {{"CODIGO", "A"}, {"ESPECIE", "O'B"}});
-    add(*pets, {{"CODIGO", "B"}, {"ESPECIE", "PERROS"}});
-    add(*pets, {{"CODIGO", "C"}, {"ESPECIE", "O'B"}});
-    add(*pets, {{"CODIGO", "D"}, {"ESPECIE", "o'b"}});
+    add(*pets, { { "CODIGO", "A" }, { "ESPECIE", "O'B" } });
+    add(*pets, { { "CODIGO", "B" }, { "ESPECIE", "PERROS" } });
+    add(*pets, { { "CODIGO", "C" }, { "ESPECIE", "O'B" } });
+    add(*pets, { { "CODIGO", "D" }, { "ESPECIE", "o'b" } });
     pets->last();
     pets->setFilter(QStringLiteral("ESPECIE = 'O''B'"));
     QCOMPARE(pets->recordCount(), 4); // not yet filtered
     pets->setFiltered(true);
-    QCOMPARE(column(*pets, "CODIGO"), (QStringList{"A", "C"}));
+    QCOMPARE(column(*pets, "CODIGO"), (QStringList { "A", "C" }));
     QCOMPARE(pets->field("CODIGO").asString(), QStringLiteral("A"));
     pets->setFilter(QStringLiteral("ESPECIE = 'PERROS'"));
-    QCOMPARE(column(*pets, "CODIGO"), QStringList{QStringLiteral("B")});
+    QCOMPARE(column(*pets, "CODIGO"), QStringList { QStringLiteral("B") });
     pets->setFiltered(false);
     QCOMPARE(pets->recordCount(), 4);
 }
@@ -189,7 +190,7 @@ void TestTableLinks::refusedFilters()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    add(*pets, {{"CODIGO", "A"}, {"ESPECIE", "A"}});
+    add(*pets, { { "CODIGO", "A" }, { "ESPECIE", "A" } });
     pets->setFiltered(true);
     QVERIFY(!errorOf([&] { pets->setFilter(filter); }).isEmpty());
     QCOMPARE(pets->recordCount(), 1);
@@ -215,7 +216,7 @@ void TestTableLinks::filterAndMasterLinkCombine()
     visits->setFiltered(true);
     pets->open();
     visits->open();
-    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList{QStringLiteral("vacuna")});
+    QCOMPARE(column(*visits, "DESCRIPCIO"), QStringList { QStringLiteral("vacuna") });
     pets->last();
     QVERIFY(visits->isEmpty());
 }
@@ -225,15 +226,15 @@ void TestTableLinks::postedRecordLeavingTheFilter()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    for (const char* code : {"A", "B", "C"})
-        add(*pets, {{"CODIGO", code}, {"ESPECIE", "PERROS"}});
+    for (const char* code : { "A", "B", "C" })
+        add(*pets, { { "CODIGO", code }, { "ESPECIE", "PERROS" } });
     pets->setFilter(QStringLiteral("ESPECIE = 'PERROS'"));
     pets->setFiltered(true);
     pets->next();
     pets->edit();
     pets->field("ESPECIE").setAsString(QStringLiteral("GATOS"));
     pets->post();
-    QCOMPARE(column(*pets, "CODIGO"), (QStringList{"A", "C"}));
+    QCOMPARE(column(*pets, "CODIGO"), (QStringList { "A", "C" }));
     QCOMPARE(pets->field("CODIGO").asString(), QStringLiteral("C"));
 }
 
@@ -242,13 +243,13 @@ void TestTableLinks::findNearest_data()
     QTest::addColumn<QVariantList>("values");
     QTest::addColumn<QString>("expected"); // DESCRIPCIO of the record reached
     QTest::addColumn<bool>("eof");
-    QTest::newRow("code only") << QVariantList{"C"} << "revisión" << false;
-    QTest::newRow("between codes") << QVariantList{"B"} << "revisión" << false;
-    QTest::newRow("code and reason, any case") << QVariantList{"A", "BAÑ"} << "Baño" << false;
-    QTest::newRow("reason prefix") << QVariantList{"A", "b"} << "Baño" << false;
-    QTest::newRow("reason between") << QVariantList{"A", "c"} << "vacuna" << false;
-    QTest::newRow("before all") << QVariantList{""} << "análisis" << false;
-    QTest::newRow("after all") << QVariantList{"Z"} << "revisión" << true;
+    QTest::newRow("code only") << QVariantList { "C" } << "revisión" << false;
+    QTest::newRow("between codes") << QVariantList { "B" } << "revisión" << false;
+    QTest::newRow("code and reason, any case") << QVariantList { "A", "BAÑ" } << "Baño" << false;
+    QTest::newRow("reason prefix") << QVariantList { "A", "b" } << "Baño" << false;
+    QTest::newRow("reason between") << QVariantList { "A", "c" } << "vacuna" << false;
+    QTest::newRow("before all") << QVariantList { "" } << "análisis" << false;
+    QTest::newRow("after all") << QVariantList { "Z" } << "revisión" << true;
 }
 
 void TestTableLinks::findNearest()
@@ -272,7 +273,9 @@ void TestTableLinks::findNearestWithMoreValuesThanIndexFields()
     auto visits = f.visits();
     visits->open();
     visits->last();
-    QCOMPARE(errorOf([&] { visits->findNearest({"A", "b", "c"}); }),
+    QCOMPARE(errorOf([&] {
+        visits->findNearest({ "A", "b", "c" });
+    }),
         QStringLiteral("TablaSanidad: Field index out of range"));
     QCOMPARE(visits->field("DESCRIPCIO").asString(), QStringLiteral("revisión"));
 }
@@ -313,7 +316,7 @@ void TestTableLinks::exclusiveEmptying()
         QStringLiteral("TablaSanidad: Cannot perform this operation on an open dataset"));
 
     // An open table empties itself when no one else has the file.
-    add(*visits, {{"CODIGO", "A"}});
+    add(*visits, { { "CODIGO", "A" } });
     visits->emptyTable();
     QVERIFY(visits->isEmpty());
     other->open();
