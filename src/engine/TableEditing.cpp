@@ -21,6 +21,9 @@ void Table::settle()
 {
     if (m_state != TableState::Edit && m_state != TableState::Insert)
         return;
+    // Text typed into a bound box but not yet written is a change too.
+    if (m_disableCount == 0)
+        emit updateRecord();
     if (m_modified)
         post();
     else
