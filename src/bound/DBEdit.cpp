@@ -132,6 +132,13 @@ void DBEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (!isTyping(event)) {
+        // Alt with a letter is an accelerator, never text, also when no
+        // shown button carries it.
+        if ((event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) && !event->text().isEmpty()
+            && event->text().at(0).isPrint()) {
+            event->ignore();
+            return;
+        }
         QLineEdit::keyPressEvent(event);
         return;
     }
