@@ -28,7 +28,8 @@ DBGrid::DBGrid(QWidget* parent)
     setProperty("hlrTakesCharacters", false);
 
     connect(&m_model, &TableModel::currentRowChanged, this, &DBGrid::showCurrentRow);
-    connect(&m_model, &QAbstractItemModel::modelReset, this, [this] { showCurrentRow(m_model.currentRow()); });
+    connect(
+        &m_model, &QAbstractItemModel::modelReset, this, [this] { showCurrentRow(m_model.currentRow()); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &DBGrid::chooseRow);
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
@@ -50,8 +51,8 @@ void DBGrid::setColumns(std::vector<GridColumn> columns)
 
 void DBGrid::setSelection(Selection selection)
 {
-    setSelectionBehavior(selection == Selection::Rows ? QAbstractItemView::SelectRows
-                                                      : QAbstractItemView::SelectItems);
+    setSelectionBehavior(
+        selection == Selection::Rows ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
     showCurrentRow(m_model.currentRow());
 }
 

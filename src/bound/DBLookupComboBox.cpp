@@ -42,7 +42,8 @@ void DBLookupComboBox::setListSource(engine::DataSource* source)
     disconnect(m_listConnection);
     m_listSource = source;
     if (source)
-        m_listConnection = connect(source, &engine::DataSource::rowsChanged, this, &DBLookupComboBox::reloadList);
+        m_listConnection
+            = connect(source, &engine::DataSource::rowsChanged, this, &DBLookupComboBox::reloadList);
     reloadList();
 }
 

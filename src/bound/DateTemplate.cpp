@@ -65,7 +65,8 @@ bool DateTemplate::type(QString& text, int& position, int selectionStart, int se
     return true;
 }
 
-void DateTemplate::erase(QString& text, int& position, int selectionStart, int selectionLength, bool backwards) const
+void DateTemplate::erase(
+    QString& text, int& position, int selectionStart, int selectionLength, bool backwards) const
 {
     if (selectionLength > 0) {
         blankRange(text, selectionStart, selectionLength);

@@ -32,7 +32,8 @@ void FieldLink::reconnect()
     m_connections.clear();
     if (!m_source)
         return;
-    m_connections.push_back(connect(m_source, &engine::DataSource::dataChange, this, &FieldLink::onDataChange));
+    m_connections.push_back(
+        connect(m_source, &engine::DataSource::dataChange, this, &FieldLink::onDataChange));
     // Only opening and closing change what a control shows; edit and
     // insert come with their own data change.
     m_wasActive = m_source->table().active();

@@ -12,7 +12,7 @@
 namespace engine {
 class Field;
 class Table;
-}
+} // namespace engine
 
 namespace bound {
 

@@ -5,8 +5,8 @@
 #include "engine/Table.h"
 
 #include <QDate>
-#include <algorithm>
 #include <QTime>
+#include <algorithm>
 
 namespace bound {
 
@@ -23,7 +23,8 @@ void TableModel::setDataSource(engine::DataSource* source)
     m_source = source;
     if (source) {
         m_connections.push_back(connect(source, &engine::DataSource::rowsChanged, this, &TableModel::reload));
-        m_connections.push_back(connect(source, &engine::DataSource::dataChange, this, &TableModel::onDataChange));
+        m_connections.push_back(
+            connect(source, &engine::DataSource::dataChange, this, &TableModel::onDataChange));
         m_connections.push_back(connect(source, &engine::DataSource::stateChange, this, [this] {
             if (m_source && !m_source->table().active())
                 reload();
@@ -156,7 +157,8 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
     engine::Table& table = m_source->table();
     // The record being edited shows what it holds now, before it is posted.
     const auto state = table.state();
-    if ((state == engine::TableState::Edit || state == engine::TableState::Insert) && index.row() == currentRow()) {
+    if ((state == engine::TableState::Edit || state == engine::TableState::Insert)
+        && index.row() == currentRow()) {
         if (engine::Field* field = table.findField(column.field))
             return field->asString();
     }

@@ -171,8 +171,8 @@ void styleFieldLabel(QLabel* label, LabelBack back)
     label->setAutoFillBackground(back == LabelBack::White);
 }
 
-QLabel* addFieldLabel(QWidget* parent, const QString& text, int right, int top, LabelBack back,
-    const QString& name)
+QLabel* addFieldLabel(
+    QWidget* parent, const QString& text, int right, int top, LabelBack back, const QString& name)
 {
     auto* label = new QLabel(text, parent);
     if (!name.isEmpty())
@@ -205,7 +205,8 @@ void styleGrid(QTableView* grid)
         " border: 0px; border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 1px 2px; }"));
     // The current row stays marked when the grid loses the focus.
     QPalette palette = grid->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(
+        QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
         palette.color(QPalette::Active, QPalette::HighlightedText));
     grid->setPalette(palette);

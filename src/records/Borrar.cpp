@@ -21,10 +21,10 @@ TFichaBorrar::TFichaBorrar(QWidget* parent)
 
     // Built from back to front.
     Image1 = furniture::addBackground(this);
-    But_Aceptar = controls::makeWindowButton(this, QStringLiteral("But_Aceptar"), QStringLiteral("&Eliminar"),
-        QRect(75, 81, 113, 20));
-    But_Cancelar = controls::makeWindowButton(this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"),
-        QRect(213, 81, 113, 20));
+    But_Aceptar = controls::makeWindowButton(
+        this, QStringLiteral("But_Aceptar"), QStringLiteral("&Eliminar"), QRect(75, 81, 113, 20));
+    But_Cancelar = controls::makeWindowButton(
+        this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"), QRect(213, 81, 113, 20));
     Bevel1 = furniture::addSeparator(this, 70);
     Label1 = new QLabel(QStringLiteral("Esta seguro de querer eliminar el registro "), this);
     Label1->setObjectName(QStringLiteral("Label1"));

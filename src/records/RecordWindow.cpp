@@ -45,22 +45,24 @@ void RecordWindow::closeRecord()
 
 TDsFancyButton* RecordWindow::addAcceptButton(const QRect& geometry)
 {
-    But_Aceptar = controls::makeWindowButton(this, QStringLiteral("But_Aceptar"), QStringLiteral("&Aceptar"), geometry);
+    But_Aceptar = controls::makeWindowButton(
+        this, QStringLiteral("But_Aceptar"), QStringLiteral("&Aceptar"), geometry);
     connect(But_Aceptar, &TDsFancyButton::clicked, this, &RecordWindow::acceptRecord);
     return But_Aceptar;
 }
 
 TDsFancyButton* RecordWindow::addCancelButton(const QRect& geometry)
 {
-    But_Cancelar
-        = controls::makeWindowButton(this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"), geometry);
+    But_Cancelar = controls::makeWindowButton(
+        this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"), geometry);
     connect(But_Cancelar, &TDsFancyButton::clicked, this, &RecordWindow::cancelRecord);
     return But_Cancelar;
 }
 
 TDsFancyButton* RecordWindow::addCloseButton(const QRect& geometry)
 {
-    But_Cerrar = controls::makeWindowButton(this, QStringLiteral("But_Cerrar"), QStringLiteral("&Cerrar"), geometry);
+    But_Cerrar
+        = controls::makeWindowButton(this, QStringLiteral("But_Cerrar"), QStringLiteral("&Cerrar"), geometry);
     connect(But_Cerrar, &TDsFancyButton::clicked, this, &RecordWindow::closeRecord);
     return But_Cerrar;
 }

@@ -3,13 +3,13 @@
 // way to act inside a modal window once it shows.
 #pragma once
 
-#include "support/TempFolder.h"
 #include "engine/DataSource.h"
 #include "engine/Database.h"
 #include "engine/FieldDef.h"
 #include "engine/Table.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "support/TempFolder.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -27,7 +27,8 @@ using engine::FieldKind;
 inline engine::TableDef petsDef()
 {
     return { QStringLiteral("MASCOTAS.DB"), QStringLiteral("MASCOTAS"),
-        { { QStringLiteral("CODIGO"), FieldKind::Text, 7 }, { QStringLiteral("NOM_FAMI"), FieldKind::Text, 50 } },
+        { { QStringLiteral("CODIGO"), FieldKind::Text, 7 },
+            { QStringLiteral("NOM_FAMI"), FieldKind::Text, 50 } },
         { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO") } } } } };
 }
 
@@ -37,8 +38,7 @@ inline engine::TableDef notesDef()
     return { QStringLiteral("NOTAS.DB"), QStringLiteral("NOTAS"),
         { { QStringLiteral("CONTADOR"), FieldKind::Counter },
             { QStringLiteral("CODIGO"), FieldKind::Text, 7 },
-            { QStringLiteral("NOMBRE"), FieldKind::Text, 20 },
-            { QStringLiteral("FECHA"), FieldKind::Date },
+            { QStringLiteral("NOMBRE"), FieldKind::Text, 20 }, { QStringLiteral("FECHA"), FieldKind::Date },
             { QStringLiteral("HECHO"), FieldKind::Logical },
             { QStringLiteral("CLINICA"), FieldKind::Text, 30 } },
         { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO") } } } } };
@@ -48,7 +48,8 @@ inline engine::TableDef notesDef()
 inline engine::TableDef clinicsDef()
 {
     return { QStringLiteral("CLINICAS.DB"), QStringLiteral("CLINICAS"),
-        { { QStringLiteral("CLINICA"), FieldKind::Text, 30 }, { QStringLiteral("GRUPO"), FieldKind::Text, 1 } },
+        { { QStringLiteral("CLINICA"), FieldKind::Text, 30 },
+            { QStringLiteral("GRUPO"), FieldKind::Text, 1 } },
         { { QStringLiteral("CLINICA"), { { QStringLiteral("CLINICA") } } } } };
 }
 
@@ -73,7 +74,8 @@ struct TestData {
         db.open();
         pets = make(QStringLiteral("TablaMascotas"), QStringLiteral("MASCOTAS.DB"), QStringLiteral("CODIGO"));
         notes = make(QStringLiteral("TablaNotas"), QStringLiteral("NOTAS.DB"), QStringLiteral("CODIGO"));
-        clinics = make(QStringLiteral("TablaClinicas"), QStringLiteral("CLINICAS.DB"), QStringLiteral("CLINICA"));
+        clinics
+            = make(QStringLiteral("TablaClinicas"), QStringLiteral("CLINICAS.DB"), QStringLiteral("CLINICA"));
         if (notesFollowPets)
             notes.table->setMasterSource(pets.source.get(), QStringLiteral("CODIGO"));
     }
@@ -138,10 +140,10 @@ inline void whenShown(QWidget* window, std::function<void()> step)
 
 // A test main on the program's application object, so that errors thrown
 // from event handlers are shown as the program shows them.
-#define HLR_BOUND_TEST_MAIN(TestClass)                                                                         \
-    int main(int argc, char** argv)                                                                            \
-    {                                                                                                          \
-        platform::Application app(argc, argv);                                                                 \
-        TestClass test;                                                                                        \
-        return QTest::qExec(&test, argc, argv);                                                                \
+#define HLR_BOUND_TEST_MAIN(TestClass)                                                                       \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        platform::Application app(argc, argv);                                                               \
+        TestClass test;                                                                                      \
+        return QTest::qExec(&test, argc, argv);                                                              \
     }

@@ -27,18 +27,20 @@ void fillNotes(engine::Table& notes, int count)
 {
     notes.open();
     for (int i = 0; i < count; ++i)
-        addRecord(notes, { { QStringLiteral("CODIGO"), QStringLiteral("C%1").arg(i, 4, 10, QLatin1Char('0')) },
-                             { QStringLiteral("NOMBRE"), name(i) } });
+        addRecord(notes,
+            { { QStringLiteral("CODIGO"), QStringLiteral("C%1").arg(i, 4, 10, QLatin1Char('0')) },
+                { QStringLiteral("NOMBRE"), name(i) } });
     notes.first();
 }
 
 void fillClinics(engine::Table& clinics)
 {
     clinics.open();
-    for (const auto& [clinic, group] : { std::pair { "Alfa", "A" }, { "Beta Vet", "B" }, { "Bosque", "A" },
-             { "Centro", "B" } })
-        addRecord(clinics, { { QStringLiteral("CLINICA"), QString::fromLatin1(clinic) },
-                               { QStringLiteral("GRUPO"), QString::fromLatin1(group) } });
+    for (const auto& [clinic, group] :
+        { std::pair { "Alfa", "A" }, { "Beta Vet", "B" }, { "Bosque", "A" }, { "Centro", "B" } })
+        addRecord(clinics,
+            { { QStringLiteral("CLINICA"), QString::fromLatin1(clinic) },
+                { QStringLiteral("GRUPO"), QString::fromLatin1(group) } });
     clinics.first();
 }
 

@@ -24,8 +24,9 @@ struct Form {
     {
         engine::Table& notes = *data.notes.table;
         notes.open();
-        addRecord(notes, { { QStringLiteral("NOMBRE"), QStringLiteral("Vacuna") },
-                             { QStringLiteral("FECHA"), QDate(2023, 4, 7) } });
+        addRecord(notes,
+            { { QStringLiteral("NOMBRE"), QStringLiteral("Vacuna") },
+                { QStringLiteral("FECHA"), QDate(2023, 4, 7) } });
         for (auto [box, field] : { std::pair { name, "NOMBRE" }, { date, "FECHA" }, { other, "CLINICA" } }) {
             box->setDataSource(data.notes.source.get());
             box->setDataField(QString::fromLatin1(field));
@@ -161,20 +162,22 @@ private slots:
         const QString blankYear = QStringLiteral("Invalid input value.  Use escape key to abandon changes.");
         const QString dmy = QStringLiteral("dd/MM/yyyy");
         QTest::newRow("complete date") << dmy << "05032024" << QDate(2024, 3, 5) << QString() << 0;
-        QTest::newRow("leading blanks in day and month") << dmy << " 5 32024" << QDate(2024, 3, 5) << QString() << 0;
-        QTest::newRow("month first") << QStringLiteral("MM/dd/yyyy") << "03052024" << QDate(2024, 3, 5) << QString()
-                                     << 0;
-        QTest::newRow("day 31 of February") << dmy << "31022024" << kept
-                                            << QStringLiteral("'31/02/2024' is not a valid date.") << 0;
-        QTest::newRow("month 13") << dmy << "01132024" << kept << QStringLiteral("'01/13/2024' is not a valid date.")
-                                  << 0;
-        QTest::newRow("day left blank") << dmy << "  032024" << kept
-                                        << QStringLiteral("'  /03/2024' is not a valid date.") << 0;
-        QTest::newRow("year zero") << dmy << "05030000" << kept << QStringLiteral("'05/03/0000' is not a valid date.")
-                                   << 0;
+        QTest::newRow("leading blanks in day and month")
+            << dmy << " 5 32024" << QDate(2024, 3, 5) << QString() << 0;
+        QTest::newRow("month first") << QStringLiteral("MM/dd/yyyy") << "03052024" << QDate(2024, 3, 5)
+                                     << QString() << 0;
+        QTest::newRow("day 31 of February")
+            << dmy << "31022024" << kept << QStringLiteral("'31/02/2024' is not a valid date.") << 0;
+        QTest::newRow("month 13") << dmy << "01132024" << kept
+                                  << QStringLiteral("'01/13/2024' is not a valid date.") << 0;
+        QTest::newRow("day left blank")
+            << dmy << "  032024" << kept << QStringLiteral("'  /03/2024' is not a valid date.") << 0;
+        QTest::newRow("year zero") << dmy << "05030000" << kept
+                                   << QStringLiteral("'05/03/0000' is not a valid date.") << 0;
         QTest::newRow("year left blank") << dmy << "0503" << kept << blankYear << 1;
         QTest::newRow("year partly typed") << dmy << "050320" << kept << blankYear << 1;
-        QTest::newRow("blank refused in the year") << dmy << "0503 2024" << QDate(2024, 3, 5) << QString() << 1;
+        QTest::newRow("blank refused in the year")
+            << dmy << "0503 2024" << QDate(2024, 3, 5) << QString() << 1;
         QTest::newRow("letters refused") << dmy << "05a03x2024" << QDate(2024, 3, 5) << QString() << 2;
     }
 

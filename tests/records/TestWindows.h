@@ -70,8 +70,8 @@ public:
         DbGridNotas->setColumns({ { QStringLiteral("NOMBRE"), QStringLiteral("Nombre") },
             { QStringLiteral("FECHA"), QStringLiteral("Fecha") } });
         int left = 20;
-        for (auto operation : { Operation::Append, Operation::Modify, Operation::View, Operation::Delete,
-                 Operation::Leave }) {
+        for (auto operation :
+            { Operation::Append, Operation::Modify, Operation::View, Operation::Delete, Operation::Leave }) {
             addOperationButton(operation, left);
             left += 140;
         }
@@ -115,7 +115,8 @@ inline void click(QWidget* window, const char* name)
     // goes to the button itself: with windows stacked the offscreen desktop
     // would hand a pointer move to the lowest window.
     const QPoint centre = b->rect().center();
-    QMouseEvent move(QEvent::MouseMove, centre, b->mapToGlobal(centre), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(
+        QEvent::MouseMove, centre, b->mapToGlobal(centre), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(b, &move);
     QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
 }

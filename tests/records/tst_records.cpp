@@ -28,8 +28,12 @@ struct Pair {
     {
         engine::Table& pets = *data.pets.table;
         pets.open();
-        addRecord(pets, { { QStringLiteral("CODIGO"), QStringLiteral("P1") }, { QStringLiteral("NOM_FAMI"), QStringLiteral("Luna") } });
-        addRecord(pets, { { QStringLiteral("CODIGO"), QStringLiteral("P2") }, { QStringLiteral("NOM_FAMI"), QStringLiteral("Toby") } });
+        addRecord(pets,
+            { { QStringLiteral("CODIGO"), QStringLiteral("P1") },
+                { QStringLiteral("NOM_FAMI"), QStringLiteral("Luna") } });
+        addRecord(pets,
+            { { QStringLiteral("CODIGO"), QStringLiteral("P2") },
+                { QStringLiteral("NOM_FAMI"), QStringLiteral("Toby") } });
         pets.first();
         notes().open();
         for (const char* name : { "Uno", "Dos", "Tres" })
@@ -294,7 +298,8 @@ private slots:
         });
         click(&pair.list, "But_Modificar");
         QVERIFY(openAfterEnters);
-        QCOMPARE(focused, (QList<QWidget*> { pair.record.EditFecha, pair.record.EditHecho, pair.record.EditNombre }));
+        QCOMPARE(focused,
+            (QList<QWidget*> { pair.record.EditFecha, pair.record.EditHecho, pair.record.EditNombre }));
     }
 
     void deleteDialogAnswersLettersAlone_data()
