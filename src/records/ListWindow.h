@@ -44,6 +44,7 @@ protected:
     virtual std::vector<engine::Table*> tablesToClose() const = 0;
     virtual TFichaBorrar* deleteDialog() const { return m_deleteDialog; }
 
+    // Windows with more steps on showing or closing call these too.
     void activate() override;
     void closing() override;
 

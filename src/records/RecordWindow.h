@@ -33,7 +33,8 @@ protected:
     virtual engine::Table& recordTable() const = 0;
 
     // Windows with Cerrar show Aceptar and Cancelar while the table edits or
-    // inserts, Cerrar alone in browse state.
+    // inserts, Cerrar alone in browse state. Windows with more steps call
+    // this first.
     void activate() override;
 
     TDsFancyButton* addAcceptButton(const QRect& geometry);
