@@ -1,5 +1,7 @@
 #include "platform/Furniture.h"
 
+#include "controls/Colors.h"
+
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QPalette>
 #include <QPolygonF>
 #include <QRandomGenerator>
+#include <QStyle>
 #include <QTableView>
 #include <QtMath>
 
@@ -139,13 +142,29 @@ const QPixmap& stopSignPicture()
     return picture;
 }
 
+namespace {
+
+class PictureArea : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QPixmap& picture = backgroundPicture();
+        const QRect place = QStyle::alignedRect(layoutDirection(), alignment(), picture.size(), rect());
+        QPainter(this).drawPixmap(place.topLeft(), picture);
+    }
+};
+
+} // namespace
+
 QLabel* addBackground(QWidget* window, QRect area, Qt::Alignment alignment)
 {
-    auto* image = new QLabel(window);
+    auto* image = new PictureArea(window);
     image->setObjectName(QStringLiteral("Image1"));
     image->setGeometry(area.isEmpty() ? window->rect() : area);
     image->setAlignment(alignment);
-    image->setPixmap(backgroundPicture());
     image->setAttribute(Qt::WA_TransparentForMouseEvents);
     image->lower();
     return image;
@@ -165,7 +184,7 @@ void styleFieldLabel(QLabel* label, LabelBack back)
 {
     label->setFont(windowFont(true));
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, clMaroon);
+    palette.setColor(QPalette::WindowText, controls::clMaroon);
     palette.setColor(QPalette::Window, Qt::white);
     label->setPalette(palette);
     label->setAutoFillBackground(back == LabelBack::White);
@@ -188,8 +207,8 @@ void styleBoundBox(QWidget* box)
 {
     box->setFont(windowFont(true));
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, boxBackground);
-    palette.setColor(QPalette::Button, boxBackground);
+    palette.setColor(QPalette::Base, controls::kBoxBackground);
+    palette.setColor(QPalette::Button, controls::kBoxBackground);
     box->setPalette(palette);
 }
 
@@ -201,8 +220,9 @@ void styleGrid(QTableView* grid)
     bold.setBold(true);
     titles->setFont(bold);
     titles->setStyleSheet(QStringLiteral(
-        "QHeaderView::section { background-color: rgb(166,202,240); font-weight: bold;"
-        " border: 0px; border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 1px 2px; }"));
+        "QHeaderView::section { background-color: %1; font-weight: bold;"
+        " border: 0px; border-right: 1px solid gray; border-bottom: 1px solid gray; padding: 1px 2px; }")
+                              .arg(controls::clSkyBlue.name()));
     // The current row stays marked when the grid loses the focus.
     QPalette palette = grid->palette();
     palette.setColor(

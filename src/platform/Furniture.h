@@ -15,10 +15,6 @@ class QWidget;
 
 namespace platform::furniture {
 
-inline const QColor clMaroon { 128, 0, 0 };
-inline const QColor clSkyBlue { 166, 202, 240 };
-inline const QColor boxBackground { 196, 219, 244 };
-
 // A font by face name and pixel height.
 QFont font(const QString& face, int pixelSize, bool bold = false);
 // "MS Sans Serif", 11 px (8 pt): the windows' own font.
@@ -30,7 +26,9 @@ const QPixmap& backgroundPicture();
 const QPixmap& stopSignPicture();
 
 // The picture area `Image1` behind every control: `area` (the client area
-// when empty) with the picture placed by `alignment` inside it.
+// when empty) with the picture placed by `alignment` inside it. The picture
+// is drawn at the first paint, not when the window is built, so start-up
+// does not pay for it.
 QLabel* addBackground(QWidget* window, QRect area = {}, Qt::Alignment alignment = Qt::AlignCenter);
 
 // The lowered band, 9 px high, across the whole width at `top`.

@@ -50,6 +50,13 @@ private slots:
         QLabel* image = furniture::addBackground(&window);
         QCOMPARE(image->geometry(), window.rect());
         QCOMPARE(image->objectName(), QStringLiteral("Image1"));
+        // The picture shows where nothing else is drawn: the paws reach the screen.
+        const QImage shot = image->grab().toImage();
+        int grey = 0;
+        for (int y = 0; y < shot.height(); y += 5)
+            for (int x = 0; x < shot.width(); x += 5)
+                grey += shot.pixelColor(x, y) != Qt::white;
+        QVERIFY(grey > 0);
     }
 };
 
