@@ -2,6 +2,7 @@
 // the message loop; everything else lives in the windows and the data module.
 #include "app/Main.h"
 #include "app/Registry.h"
+#include "controls/Accelerators.h"
 #include "controls/Fonts.h"
 #include "engine/EngineError.h"
 #include "platform/Application.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     // The program ends when the main window closes, not when the last window does.
     QApplication::setQuitOnLastWindowClosed(false);
     controls::installFontSubstitutions();
+    controls::installAccelerators(application);
 
     std::unique_ptr<app::Registry> registry;
     try {
