@@ -1,12 +1,61 @@
 #include "app/Main.h"
 
+#include "about/Acerca.h"
+#include "album/Album.h"
+#include "app/MainPictures.h"
+#include "app/Registry.h"
+#include "controls/ButtonLook.h"
+#include "controls/Colors.h"
+#include "controls/Fonts.h"
+#include "data/ModGen.h"
+#include "health/FicVac.h"
+#include "health/TabVeter.h"
+#include "health/sanidad.h"
+#include "platform/Furniture.h"
 #include "platform/Help.h"
+#include "records/FicPerro.h"
+#include "reminders/FicAvis.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMetaObject>
+#include <QMouseEvent>
 
-// The window's contents come with the main window's own part; for now it is
-// the bare frame, with the application-wide behaviours its creation installs.
+namespace app {
+
+void ClickImage::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ClickImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A click is a press and a release over the picture, as for a button.
+    const bool click
+        = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}
+
+} // namespace app
+
+namespace {
+
+constexpr int kButtonWidth = 241;
+constexpr int kButtonHeight = 30;
+constexpr int kLeftColumn = 16;
+constexpr int kRightColumn = 288;
+
+QString petCaption(int number, const QString& name)
+{
+    return QStringLiteral("&%1 %2").arg(number).arg(name.isEmpty() ? QStringLiteral("MASCOTA") : name);
+}
+
+} // namespace
+
 TMenuGeneral::TMenuGeneral(QWidget* parent)
     : platform::Window(parent)
 {
@@ -16,10 +65,14 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
     setWindowTitle(QStringLiteral("Huellario  2.0"));
     setClientSize(742, 390);
     setHelpTopic(2);
+    setFont(platform::furniture::windowFont());
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
     setPalette(colours);
+
+    buildHeader();
+    buildContent();
 
     AppMessage = std::make_unique<platform::EnterAsTab>();
     platform::help::setHelpFile(
@@ -27,3 +80,225 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
 }
 
 TMenuGeneral::~TMenuGeneral() = default;
+
+void TMenuGeneral::buildHeader()
+{
+    const QColor titleBar = controls::systemColor(controls::SystemColor::ActiveCaption, palette());
+    auto strip = [this, &titleBar](QWidget* panel, const char* name, QRect place) {
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setGeometry(place);
+        panel->setAutoFillBackground(true);
+        QPalette colours = panel->palette();
+        colours.setColor(QPalette::Window, titleBar);
+        panel->setPalette(colours);
+    };
+
+    Panel1 = new QLabel(QStringLiteral("    Huellario "), this);
+    strip(Panel1, "Panel1", QRect(0, 0, 742, 49));
+    Panel1->setTextFormat(Qt::PlainText);
+    Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel1->setFont(controls::makeFont(QString::fromLatin1(controls::kBerlingFace), 27, true, true));
+    QPalette header = Panel1->palette();
+    header.setColor(QPalette::WindowText, Qt::white);
+    Panel1->setPalette(header);
+
+    Panel2 = new QWidget(this);
+    strip(Panel2, "Panel2", QRect(0, 49, 5, 336));
+    Panel3 = new QWidget(this);
+    strip(Panel3, "Panel3", QRect(737, 49, 5, 336));
+    Panel4 = new QWidget(this);
+    strip(Panel4, "Panel4", QRect(0, 385, 742, 5));
+
+    auto image = [this](const char* name, int left, const QPixmap& picture, const QString& hint) {
+        auto* label = new app::ClickImage(Panel1);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(left, 8, 32, 32);
+        label->setPixmap(picture);
+        label->setCursor(Qt::PointingHandCursor);
+        label->setToolTip(hint);
+        return label;
+    };
+    Image5 = image("Image5", 580, app::pictures::help(), QStringLiteral("Ayuda"));
+    Image3 = image("Image3", 624, app::pictures::about(), QStringLiteral("Acerca de ..."));
+    Image4 = image("Image4", 664, app::pictures::minimise(), QStringLiteral("Minimizar Programa"));
+    Image6 = image("Image6", 704, app::pictures::close(), QStringLiteral("Cerrar Programa"));
+    connect(Image5, &app::ClickImage::clicked, this, &TMenuGeneral::showHelpContents);
+    connect(Image3, &app::ClickImage::clicked, this, &TMenuGeneral::showAbout);
+    connect(Image4, &app::ClickImage::clicked, this, &TMenuGeneral::minimiseProgram);
+    connect(Image6, &app::ClickImage::clicked, this, &QWidget::close);
+}
+
+void TMenuGeneral::buildContent()
+{
+    Contenido = new QWidget(this);
+    Contenido->setObjectName(QStringLiteral("Contenido"));
+    Contenido->setGeometry(5, 49, 732, 336);
+    Image1 = platform::furniture::addBackground(Contenido);
+
+    Image7 = new QLabel(Contenido);
+    Image7->setObjectName(QStringLiteral("Image7"));
+    Image7->setGeometry(368, 248, 349, 84);
+    Image7->setPixmap(app::pictures::logo());
+    Image7->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto button = [this](controls::ButtonLook look, const char* name, int top, const QString& caption,
+                      const QString& hint) {
+        const int left = look == controls::ButtonLook::MainMenu ? kLeftColumn : kRightColumn;
+        return controls::makeButton(look, Contenido, QString::fromLatin1(name), caption,
+            QRect(left, top, kButtonWidth, kButtonHeight), hint);
+    };
+    using controls::ButtonLook;
+    But_Datos_Mascotas
+        = button(ButtonLook::MainMenu, "But_Datos_Mascotas", 25, QStringLiteral("Datos de las &Mascotas"),
+            QStringLiteral("Menú de acceso a los datos de las mascotas"));
+    But_Album = button(ButtonLook::MainMenu, "But_Album", 76, QStringLiteral("&Albúm de Fotografías"),
+        QStringLiteral("Albúm de las fotos de tus mascotas"));
+    But_Control_Sanitario = button(ButtonLook::MainMenu, "But_Control_Sanitario", 127,
+        QStringLiteral("&Control Sanitario"), QStringLiteral("Controles Sanitarios de las Mascotas"));
+    But_Avisos = button(ButtonLook::MainMenu, "But_Avisos", 178, QStringLiteral("A&visos / Recordatorios"),
+        QStringLiteral("Gestión de Avisos y Recordatorios"));
+    But_Configuraciones = button(ButtonLook::MainMenu, "But_Configuraciones", 229,
+        QStringLiteral("Ace&rca de . . ."), QStringLiteral("Información General del programa"));
+    But_Salir = button(ButtonLook::MainMenu, "But_Salir", 281, QStringLiteral("&Salir del Programa"),
+        QStringLiteral("Salir del programa"));
+
+    const QString petHint = QStringLiteral("Datos de la Mascota");
+    But_Mascota_1
+        = button(ButtonLook::SecondColumn, "But_Mascota_1", 25, QStringLiteral("Mascota 1"), petHint);
+    But_Mascota_2
+        = button(ButtonLook::SecondColumn, "But_Mascota_2", 73, QStringLiteral("Mascota 2"), petHint);
+    But_Registro = button(ButtonLook::SecondColumn, "But_Registro", 127, QStringLiteral("Registro Sanitario"),
+        QStringLiteral("Registro de Visitas y Tratamientos Sanitarios "));
+    But_Vacunaciones = button(ButtonLook::SecondColumn, "But_Vacunaciones", 178,
+        QStringLiteral("Vacunaciones"), QStringLiteral("Control de Vacunaciones de las Mascotas"));
+    But_Veterinarios = button(ButtonLook::SecondColumn, "But_Veterinarios", 229,
+        QStringLiteral("Clínicas / Veterinarios"), QStringLiteral("Tabla de Clínicas y Veterinarios"));
+    for (TDsFancyButton* sub :
+        { But_Mascota_1, But_Mascota_2, But_Registro, But_Vacunaciones, But_Veterinarios })
+        sub->hide();
+
+    connect(But_Datos_Mascotas, &TDsFancyButton::clicked, this, &TMenuGeneral::showPetButtons);
+    connect(But_Album, &TDsFancyButton::clicked, this, &TMenuGeneral::showAlbum);
+    connect(But_Control_Sanitario, &TDsFancyButton::clicked, this, &TMenuGeneral::showHealthButtons);
+    connect(But_Avisos, &TDsFancyButton::clicked, this, &TMenuGeneral::showReminders);
+    connect(But_Configuraciones, &TDsFancyButton::clicked, this, [this] {
+        Limpia_Menu();
+        showAbout();
+    });
+    connect(But_Salir, &TDsFancyButton::clicked, this, &QWidget::close);
+    connect(But_Mascota_1, &TDsFancyButton::clicked, this, [this] { openPet(false); });
+    connect(But_Mascota_2, &TDsFancyButton::clicked, this, [this] { openPet(true); });
+    connect(But_Registro, &TDsFancyButton::clicked, this, &TMenuGeneral::showHealthRegister);
+    connect(But_Vacunaciones, &TDsFancyButton::clicked, this, &TMenuGeneral::showVaccinations);
+    connect(But_Veterinarios, &TDsFancyButton::clicked, this, &TMenuGeneral::showClinics);
+}
+
+void TMenuGeneral::Limpia_Menu()
+{
+    for (TDsFancyButton* main : { But_Datos_Mascotas, But_Album, But_Control_Sanitario })
+        main->setColor(controls::clMoneyGreen);
+    for (TDsFancyButton* sub :
+        { But_Mascota_1, But_Mascota_2, But_Registro, But_Vacunaciones, But_Veterinarios })
+        sub->hide();
+}
+
+void TMenuGeneral::activate()
+{
+    // Queued, so the window is on screen when the scan shows its own.
+    if (m_remindersScanned)
+        return;
+    m_remindersScanned = true;
+    QMetaObject::invokeMethod(this, &TMenuGeneral::runPendingReminders, Qt::QueuedConnection);
+}
+
+void TMenuGeneral::runPendingReminders()
+{
+    // The scan of the reminders due today comes with the reminders' own part.
+}
+
+void TMenuGeneral::showPetButtons()
+{
+    // The captions come from the first record and the one after it; with a
+    // single pet both name it, on an empty table both read MASCOTA.
+    engine::Table& pets = *ModuloGeneral->TablaMascotas;
+    pets.open();
+    But_Mascota_1->setCaption(petCaption(1, ModuloGeneral->TablaMascotasNOM_FAMI->asString()));
+    pets.next();
+    But_Mascota_2->setCaption(petCaption(2, ModuloGeneral->TablaMascotasNOM_FAMI->asString()));
+    pets.close();
+    Limpia_Menu();
+    But_Datos_Mascotas->setColor(controls::clSkyBlue);
+    But_Mascota_1->show();
+    But_Mascota_2->show();
+}
+
+void TMenuGeneral::openPet(bool last)
+{
+    engine::Table& pets = *ModuloGeneral->TablaMascotas;
+    pets.open();
+    ModuloGeneral->TablaEspecies->open();
+    ModuloGeneral->TablaRazas->setFiltered(false);
+    ModuloGeneral->TablaRazas->open();
+    if (last)
+        pets.last();
+    else
+        pets.first();
+    // An empty table starts a new record instead.
+    pets.edit();
+    FichaPerro->showModal();
+}
+
+void TMenuGeneral::showAlbum()
+{
+    Limpia_Menu();
+    FichaAlbum->showModal();
+}
+
+void TMenuGeneral::showHealthButtons()
+{
+    Limpia_Menu();
+    But_Control_Sanitario->setColor(controls::clSkyBlue);
+    But_Registro->show();
+    But_Vacunaciones->show();
+    But_Veterinarios->show();
+}
+
+void TMenuGeneral::showHealthRegister()
+{
+    ModuloGeneral->TablaMascotas->open();
+    ModuloGeneral->TablaSanidad->open();
+    FichaRegSanidad->showModal();
+}
+
+void TMenuGeneral::showVaccinations()
+{
+    ModuloGeneral->TablaMascotas->open();
+    ModuloGeneral->TablaVacunas->open();
+    FichaVacunas->showModal();
+}
+
+void TMenuGeneral::showClinics()
+{
+    FicheroVeterinarios->showModal();
+}
+
+void TMenuGeneral::showReminders()
+{
+    Limpia_Menu();
+    FicheroAvisos->showModal();
+}
+
+void TMenuGeneral::showAbout()
+{
+    AboutBox->showModal();
+}
+
+void TMenuGeneral::showHelpContents()
+{
+    platform::help::showContents(this);
+}
+
+void TMenuGeneral::minimiseProgram()
+{
+    showMinimized();
+}

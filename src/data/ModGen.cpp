@@ -2,6 +2,7 @@
 
 #include "data/schema/Schema.h"
 #include "engine/EngineError.h"
+#include "platform/Dialogs.h"
 
 namespace {
 
@@ -197,7 +198,18 @@ void TModuloGeneral::closeAll() noexcept
 
 void TModuloGeneral::TablaMascotasSEXOChange(engine::Field& sender)
 {
-    Q_UNUSED(sender) // the sex rule, filled in with the pet record window
+    // The sex rule: "H", "M" or nothing. The box has already made a typed
+    // letter a capital, so the comparison is exact.
+    const QString sex = sender.asString();
+    if (sex.isEmpty() || sex == QLatin1String("M") || sex == QLatin1String("H"))
+        return;
+    platform::beep();
+    platform::showMessage(nullptr, QStringLiteral("Atención"),
+        QStringLiteral("Los valores para el campo SEXO deben ser ( H / M )"), platform::MessageIcon::Error);
+    // Emptying runs the rule again, which stops at the empty value.
+    sender.clear();
+    if (focusSexBox)
+        focusSexBox();
 }
 
 void TModuloGeneral::SourceAlbumDataChange(engine::Field* field)

@@ -1,10 +1,194 @@
 #include "records/FicPerro.h"
 
-// An empty window for now: its controls and behaviour come with its own part.
+#include "app/Registry.h"
+#include "bound/DBCheckBox.h"
+#include "bound/DBEdit.h"
+#include "bound/DBLookupComboBox.h"
+#include "controls/ButtonLook.h"
+#include "data/ModGen.h"
+#include "platform/Furniture.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPalette>
+
+namespace {
+
+// Every label ends at this column, every box starts at the next.
+constexpr int kLabelRight = 147;
+constexpr int kBoxLeft = 164;
+constexpr int kBoxHeight = 21;
+// Labels sit a little lower than their box, so the texts share a baseline.
+constexpr int kLabelDrop = 4;
+
+} // namespace
+
 TFichaPerro::TFichaPerro(QWidget* parent)
-    : platform::Window(parent)
+    : records::RecordWindow(parent)
 {
+    using platform::furniture::addFieldLabel;
     setWindowTitle(QStringLiteral("Datos de la Mascota"));
     setClientSize(742, 390);
     setHelpTopic(3, true);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    setPalette(colours);
+    Image1 = platform::furniture::addBackground(this);
+
+    engine::DataSource* pets = ModuloGeneral ? ModuloGeneral->SourceMascotas : nullptr;
+    auto label = [this](const QString& text, int top, const char* name) {
+        return addFieldLabel(this, text, kLabelRight, top + kLabelDrop,
+            platform::furniture::LabelBack::Transparent, QString::fromLatin1(name));
+    };
+    auto edit = [this, pets](const char* name, const char* field, int top, int width, bool upper) {
+        auto* box = new bound::DBEdit(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(kBoxLeft, top, width, kBoxHeight);
+        platform::furniture::styleBoundBox(box);
+        if (upper)
+            box->setCharCase(bound::DBEdit::CharCase::Upper);
+        box->setDataSource(pets);
+        box->setDataField(QString::fromLatin1(field));
+        return box;
+    };
+    auto lookup = [this, pets](const char* name, const char* field, int top, engine::DataSource* list,
+                      const char* key) {
+        auto* box = new bound::DBLookupComboBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(kBoxLeft, top, 393, kBoxHeight);
+        platform::furniture::styleBoundBox(box);
+        box->setDataSource(pets);
+        box->setDataField(QString::fromLatin1(field));
+        box->setListSource(list);
+        box->setKeyField(QString::fromLatin1(key));
+        box->setListField(QString::fromLatin1(key));
+        return box;
+    };
+    auto check = [this, pets](const char* name, const QString& caption, const char* field, int left) {
+        auto* box = new bound::DBCheckBox(caption, this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(left, 243, 73, 17);
+        platform::furniture::styleBoundBox(box);
+        box->setDataSource(pets);
+        box->setDataField(QString::fromLatin1(field));
+        return box;
+    };
+
+    // Built in tab order, so the focus chain follows the rows.
+    Label1 = label(QStringLiteral("Nombre Familiar :"), 21, "Label1");
+    EDITNOM_FAMI = edit("EDITNOM_FAMI", "NOM_FAMI", 21, 516, true);
+    Label11 = label(QStringLiteral("Nombre Oficial :"), 53, "Label11");
+    EDITNOM_OFICIA = edit("EDITNOM_OFICIA", "NOM_OFICIA", 53, 516, true);
+    Label2 = label(QStringLiteral("Sexo :"), 85, "Label2");
+    EditSexo = edit("EditSexo", "SEXO", 85, 18, true);
+    Label3 = new QLabel(QStringLiteral("( M/H )"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    platform::furniture::styleFieldLabel(Label3);
+    Label3->adjustSize();
+    Label3->move(191, 85 + kLabelDrop);
+    Label8 = label(QStringLiteral("Especie :"), 117, "Label8");
+    DBLookupComboBox2 = lookup("DBLookupComboBox2", "ESPECIE", 117,
+        ModuloGeneral ? ModuloGeneral->SourceEspecies : nullptr, "DESCRIPCION");
+    Label5 = label(QStringLiteral("Raza :"), 149, "Label5");
+    DBLookupComboBox1 = lookup(
+        "DBLookupComboBox1", "RAZA", 149, ModuloGeneral ? ModuloGeneral->SourceRazas : nullptr, "RAZA");
+    Label4 = label(QStringLiteral("Color/Manto :"), 181, "Label4");
+    DBEdit2 = edit("DBEdit2", "COLOR", 181, 374, true);
+    Label9 = label(QStringLiteral("Tipo de Pelo :"), 213, "Label9");
+    DBEdit1 = edit("DBEdit1", "PELO", 213, 372, true);
+    Label10 = label(QStringLiteral("Tamaño :"), 245, "Label10");
+    DBCheckBox1 = check("DBCheckBox1", QStringLiteral("&Grande"), "GRANDE", 164);
+    DBCheckBox2 = check("DBCheckBox2", QStringLiteral("&Mediano"), "MEDIANO", 271);
+    DBCheckBox3 = check("DBCheckBox3", QStringLiteral("&Pequeño"), "PEQUENO", 375);
+    Label6 = label(QStringLiteral("Fec.Nacimiento :"), 277, "Label6");
+    DBEdit3 = edit("DBEdit3", "FEC_NAC", 277, 84, false);
+    Label7 = label(QStringLiteral("Nº Chip/Tatuaje :"), 309, "Label7");
+    DBEdit4 = edit("DBEdit4", "CHIP", 309, 252, true);
+
+    const QList<QWidget*> order { EDITNOM_FAMI, EDITNOM_OFICIA, EditSexo, DBLookupComboBox2,
+        DBLookupComboBox1, DBEdit2, DBEdit1, DBCheckBox1, DBCheckBox2, DBCheckBox3, DBEdit3, DBEdit4 };
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    Bevel1 = platform::furniture::addSeparator(this, 336);
+    But_Aceptar = controls::makeWindowButton(
+        this, QStringLiteral("But_Aceptar"), QStringLiteral("&Aceptar"), QRect(230, 353, 113, 30));
+    But_Cancelar = controls::makeWindowButton(
+        this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"), QRect(398, 353, 113, 30));
+    connect(But_Aceptar, &TDsFancyButton::clicked, this, &TFichaPerro::acceptPet);
+    connect(But_Cancelar, &TDsFancyButton::clicked, this, &TFichaPerro::cancelPet);
+
+    // Entering the breed list, by keyboard or mouse, narrows it first.
+    DBLookupComboBox1->installEventFilter(this);
+    // The sex rule lives in the data module, which knows no window: it
+    // reaches the sex box through this hook.
+    if (ModuloGeneral)
+        ModuloGeneral->focusSexBox = [this] { EditSexo->setFocus(Qt::OtherFocusReason); };
+}
+
+TFichaPerro::~TFichaPerro()
+{
+    if (ModuloGeneral)
+        ModuloGeneral->focusSexBox = {};
+}
+
+engine::Table& TFichaPerro::recordTable() const
+{
+    return *ModuloGeneral->TablaMascotas;
+}
+
+bool TFichaPerro::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DBLookupComboBox1 && event->type() == QEvent::FocusIn)
+        filterBreeds();
+    return records::RecordWindow::eventFilter(watched, event);
+}
+
+QString TFichaPerro::breedFilter(const QString& speciesCode)
+{
+    QString literal = speciesCode;
+    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QStringLiteral("ESPECIE = '%1'").arg(literal);
+}
+
+void TFichaPerro::filterBreeds()
+{
+    // The species list keeps the species table on the species chosen, so its
+    // current code is the one shown in the window.
+    engine::Table& breeds = *ModuloGeneral->TablaRazas;
+    breeds.setFiltered(false);
+    breeds.setFilter(breedFilter(ModuloGeneral->TablaEspeciesCODIGO->asString()));
+    breeds.setFiltered(true);
+}
+
+void TFichaPerro::acceptPet()
+{
+    // A failed post leaves the window open with the record still being edited.
+    ModuloGeneral->TablaMascotas->post();
+    closeTables();
+    close();
+}
+
+void TFichaPerro::cancelPet()
+{
+    ModuloGeneral->TablaMascotas->cancel();
+    closeTables();
+    close();
+}
+
+void TFichaPerro::closeTables()
+{
+    ModuloGeneral->TablaMascotas->close();
+    ModuloGeneral->TablaRazas->setFiltered(false);
+    ModuloGeneral->TablaRazas->close();
+    ModuloGeneral->TablaEspecies->close();
+}
+
+void TFichaPerro::closing()
+{
+    if (ModuloGeneral && ModuloGeneral->TablaMascotas->active()) {
+        ModuloGeneral->TablaMascotas->cancel();
+        closeTables();
+    }
 }

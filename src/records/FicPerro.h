@@ -1,11 +1,65 @@
-// The pet record window:
-// one pet's identity, species, breed and size.
+// The pet record window: one pet's names, sex, species, breed, colour, hair,
+// size, birth date and chip, with the breed list narrowed to the species.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/RecordWindow.h"
 
-class TFichaPerro : public platform::Window {
+class QLabel;
+class QFrame;
+namespace bound {
+class DBCheckBox;
+class DBEdit;
+class DBLookupComboBox;
+} // namespace bound
+
+class TFichaPerro : public records::RecordWindow {
     Q_OBJECT
 public:
+    // Binds to the registry's data module, which exists before this window.
     explicit TFichaPerro(QWidget* parent = nullptr);
+    ~TFichaPerro() override;
+
+    // The breeds table shows only the breeds of the species chosen.
+    void filterBreeds();
+    // Aceptar and Cancelar: post or drop the pet, then put the three tables back.
+    void acceptPet();
+    void cancelPet();
+
+    static QString breedFilter(const QString& speciesCode);
+
+    QLabel* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    bound::DBEdit* EDITNOM_FAMI = nullptr;
+    bound::DBEdit* EDITNOM_OFICIA = nullptr;
+    bound::DBEdit* EditSexo = nullptr;
+    bound::DBLookupComboBox* DBLookupComboBox2 = nullptr; // species
+    bound::DBLookupComboBox* DBLookupComboBox1 = nullptr; // breed
+    bound::DBEdit* DBEdit2 = nullptr; // colour
+    bound::DBEdit* DBEdit1 = nullptr; // hair
+    bound::DBCheckBox* DBCheckBox1 = nullptr;
+    bound::DBCheckBox* DBCheckBox2 = nullptr;
+    bound::DBCheckBox* DBCheckBox3 = nullptr;
+    bound::DBEdit* DBEdit3 = nullptr; // birth date
+    bound::DBEdit* DBEdit4 = nullptr; // chip
+    QFrame* Bevel1 = nullptr;
+
+protected:
+    engine::Table& recordTable() const override;
+    // Closed any other way than by its two buttons, the window cancels as
+    // Cancelar does, so the tables are never left open behind it.
+    void closing() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void closeTables();
 };
