@@ -1,11 +1,36 @@
-// The reminders list:
-// dated reminders kept by the owner.
+// The reminders list: every dated reminder in a grid in the order of its
+// first day, with Añadir, Modificar, Ver, Borrar and Salir on the current one.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/ListWindow.h"
 
-class TFicheroAvisos : public platform::Window {
+class QFrame;
+class QLabel;
+class TModuloGeneral;
+
+class TFicheroAvisos : public records::ListWindow {
     Q_OBJECT
 public:
+    // Binds to the registry's data module, which exists before this window.
     explicit TFicheroAvisos(QWidget* parent = nullptr);
+
+    QLabel* Image1 = nullptr;
+    TDsFancyButton* But_Anadir = nullptr;
+    TDsFancyButton* But_Salir = nullptr;
+    QFrame* Bevel1 = nullptr;
+    TDsFancyButton* But_Borrar = nullptr;
+    TDsFancyButton* But_Modificar = nullptr;
+    TDsFancyButton* But_Ver = nullptr;
+    bound::DBGrid* DBGrid1 = nullptr;
+
+protected:
+    engine::Table& listTable() const override;
+    platform::Window* recordWindow() const override;
+    std::vector<engine::Table*> tablesToOpen() const override;
+    std::vector<engine::Table*> tablesToClose() const override;
+    TFichaBorrar* deleteDialog() const override;
+    void activate() override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -1,11 +1,29 @@
-// The pending reminders shown at start-up:
-// those whose dates contain today.
+// The pending reminders window shown at start-up: the reminders due today,
+// gathered into the work table by the scan, with one button that closes it.
 #pragma once
 
 #include "platform/Window.h"
 
+class QFrame;
+class QLabel;
+class TDsFancyButton;
+class TModuloGeneral;
+namespace bound {
+class DBGrid;
+}
+
 class TFicheroIniAvisos : public platform::Window {
     Q_OBJECT
 public:
+    // Binds to the registry's data module, which exists before this window.
     explicit TFicheroIniAvisos(QWidget* parent = nullptr);
+
+    QLabel* Image1 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    bound::DBGrid* DBGrid1 = nullptr;
+    // Captioned "&Aceptar"; it only closes the window.
+    TDsFancyButton* But_Cancelar = nullptr;
+
+protected:
+    void activate() override;
 };

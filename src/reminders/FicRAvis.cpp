@@ -1,10 +1,94 @@
 #include "reminders/FicRAvis.h"
 
-// An empty window for now: its controls and behaviour come with its own part.
+#include "app/Registry.h"
+#include "bound/DBEdit.h"
+#include "controls/FancyButton.h"
+#include "data/ModGen.h"
+#include "platform/Furniture.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace furniture = platform::furniture;
+
 TFichaRegAvisos::TFichaRegAvisos(QWidget* parent)
-    : platform::Window(parent)
+    : records::RecordWindow(parent)
+    , m_data(*ModuloGeneral)
 {
+    setObjectName(QStringLiteral("FichaRegAvisos"));
     setWindowTitle(QStringLiteral("Datos del Aviso."));
     setClientSize(537, 232);
     setHelpTopic(8, true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    // Built from back to front. The picture's frame is wider than the
+    // window, so the window shows its left part.
+    Image1 = furniture::addBackground(this, QRect(0, 0, 742, 232));
+    addAcceptButton(QRect(120, 200, 113, 20));
+    addCancelButton(QRect(304, 200, 113, 20));
+    Bevel1 = furniture::addSeparator(this, 184);
+    Bevel1->setGeometry(0, 184, 537, 5);
+    // The labels sit on an opaque white ground over the picture.
+    const auto back = furniture::LabelBack::White;
+    Label1 = furniture::addFieldLabel(
+        this, QStringLiteral("Inicio del Aviso :"), 106, 17, back, QStringLiteral("Label1"));
+    Label3 = furniture::addFieldLabel(
+        this, QStringLiteral("Final del Aviso :"), 106, 49, back, QStringLiteral("Label3"));
+    Label2 = furniture::addFieldLabel(
+        this, QStringLiteral("Descripción :"), 106, 81, back, QStringLiteral("Label2"));
+    Label4 = furniture::addFieldLabel(
+        this, QStringLiteral("Observaciones :"), 106, 113, back, QStringLiteral("Label4"));
+    But_cerrar = addCloseButton(QRect(212, 200, 113, 20));
+    But_cerrar->setObjectName(QStringLiteral("But_cerrar"));
+
+    EditInicio = addBox("EditInicio", "INICIO", QRect(121, 16, 73, 21), false);
+    EditFin = addBox("EditFin", "FIN", QRect(121, 48, 73, 21), false);
+    EditConcepto = addBox("EditConcepto", "CONCEPTO", QRect(122, 79, 391, 21), true);
+    // The description box takes fewer characters than the field holds.
+    EditConcepto->setFieldMaxLength(45);
+    EditObserva1 = addBox("EditObserva1", "OBSERVA1", QRect(122, 111, 391, 21), true);
+    EditObserva2 = addBox("EditObserva2", "OBSERVA2", QRect(122, 143, 391, 21), true);
+    Label2->setBuddy(EditConcepto);
+
+    QWidget::setTabOrder(EditInicio, EditFin);
+    QWidget::setTabOrder(EditFin, EditConcepto);
+    QWidget::setTabOrder(EditConcepto, EditObserva1);
+    QWidget::setTabOrder(EditObserva1, EditObserva2);
+}
+
+bound::DBEdit* TFichaRegAvisos::addBox(
+    const char* name, const char* field, const QRect& geometry, bool upperCase)
+{
+    auto* box = new bound::DBEdit(this); // owned by the window
+    box->setObjectName(QString::fromLatin1(name));
+    box->setDataSource(m_data.SourceAvisos);
+    box->setDataField(QString::fromLatin1(field));
+    box->setGeometry(geometry);
+    if (upperCase)
+        box->setCharCase(bound::DBEdit::CharCase::Upper);
+    furniture::styleBoundBox(box);
+    return box;
+}
+
+engine::Table& TFichaRegAvisos::recordTable() const
+{
+    return *m_data.TablaAvisos;
+}
+
+void TFichaRegAvisos::activate()
+{
+    records::RecordWindow::activate();
+    // Whatever opened the window, typing starts at the first day.
+    EditInicio->setFocus(Qt::OtherFocusReason);
+    EditInicio->selectAll();
+}
+
+void TFichaRegAvisos::closeRecord()
+{
+    // The focused box's typed text is dropped with the rest.
+    recordTable().cancel();
+    records::RecordWindow::closeRecord();
 }

@@ -1,0 +1,306 @@
+// The reminders due today at start-up: which are gathered, in what order,
+// what the work table holds afterwards, the beep and the pending window, and
+// a work table held by another process.
+#include "ReminderFixture.h"
+
+#include "bound/DBGrid.h"
+#include "controls/Accelerators.h"
+#include "controls/Fonts.h"
+#include "engine/EngineError.h"
+#include "platform/Clock.h"
+#include "reminders/PendingScan.h"
+
+#include <QHeaderView>
+#include <QProcess>
+
+using namespace remindertest;
+
+Q_DECLARE_METATYPE(std::vector<Reminder>)
+
+namespace {
+
+// What the pending window showed while it was on screen.
+struct Showing {
+    int count = 0;
+    int beepsBefore = -1;
+    QStringList rows; // "concept|start|end" as the grid shows them
+    bool workTableOpen = false;
+    QString focus;
+};
+
+// Watches the pending window: records what it shows, then closes it with the
+// letter A typed alone on its grid, as the user would.
+class PendingWatcher : public QObject {
+public:
+    PendingWatcher(TFicheroIniAvisos& window, boundtest::Recorder& recorder, engine::Table& work)
+        : m_window(window)
+        , m_recorder(recorder)
+        , m_work(work)
+    {
+        window.installEventFilter(this);
+    }
+    Showing showing;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_window && event->type() == QEvent::Show) {
+            ++showing.count;
+            showing.beepsBefore = m_recorder.beeps;
+            QTimer::singleShot(0, this, [this] { readAndClose(); });
+        }
+        return false;
+    }
+
+private:
+    void readAndClose()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(&m_window));
+        showing.workTableOpen = m_work.active();
+        if (QWidget* focus = QApplication::focusWidget())
+            showing.focus = focus->objectName();
+        QAbstractItemModel* model = m_window.DBGrid1->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < model->columnCount(); ++column)
+                cells << model->index(row, column).data().toString();
+            showing.rows << cells.join(QLatin1Char('|'));
+        }
+        QTest::keyClick(m_window.DBGrid1, Qt::Key_A);
+    }
+    TFicheroIniAvisos& m_window;
+    boundtest::Recorder& m_recorder;
+    engine::Table& m_work;
+};
+
+QString shortDate(int offset)
+{
+    return testToday().addDays(offset).toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+} // namespace
+
+class TestScan : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        platform::setTodayHook([] { return testToday(); });
+    }
+    void cleanup() { platform::setTodayHook({}); }
+
+    void dueRemindersAreGatheredAndShown_data()
+    {
+        QTest::addColumn<std::vector<Reminder>>("reminders");
+        QTest::addColumn<QStringList>("due");
+        using R = std::vector<Reminder>;
+        QTest::newRow("today to today") << R { { 0, 0, "HOY" } } << QStringList { "HOY" };
+        QTest::newRow("first day today") << R { { 0, 3, "EMPIEZA" } } << QStringList { "EMPIEZA" };
+        QTest::newRow("last day today") << R { { -3, 0, "ACABA" } } << QStringList { "ACABA" };
+        QTest::newRow("tomorrow") << R { { 1, 1, "MANANA" } } << QStringList {};
+        QTest::newRow("starts tomorrow") << R { { 1, 9, "PRONTO" } } << QStringList {};
+        QTest::newRow("yesterday") << R { { -1, -1, "AYER" } } << QStringList {};
+        QTest::newRow("ended yesterday") << R { { -9, -1, "PASADO" } } << QStringList {};
+        QTest::newRow("empty start, ends today")
+            << R { { {}, 0, "SIN INICIO" } } << QStringList { "SIN INICIO" };
+        QTest::newRow("empty start, ends later")
+            << R { { {}, 5, "SIN INICIO" } } << QStringList { "SIN INICIO" };
+        QTest::newRow("empty start, ended") << R { { {}, -1, "SIN INICIO" } } << QStringList {};
+        QTest::newRow("empty end") << R { { -1, {}, "SIN FIN" } } << QStringList {};
+        QTest::newRow("both empty") << R { { {}, {}, "VACIO" } } << QStringList {};
+        QTest::newRow("end before start") << R { { 1, -1, "AL REVES" } } << QStringList {};
+        QTest::newRow("several due in start order") << R { { 0, 2, "C" }, { 2, 4, "NO" }, { -10, 0, "A" },
+            { {}, 5, "PRIMERO" }, { -2, 2, "B" }, { -2, 1, "B2" }, { -5, -1, "TAMPOCO" } }
+                                                    << QStringList { "PRIMERO", "A", "B", "B2", "C" };
+        QTest::newRow("none due") << R { { -3, -2, "X" }, { 2, 3, "Y" } } << QStringList {};
+        QTest::newRow("no reminders") << R {} << QStringList {};
+    }
+    void dueRemindersAreGatheredAndShown()
+    {
+        QFETCH(std::vector<Reminder>, reminders);
+        QFETCH(QStringList, due);
+        Fixture f;
+        f.addReminders(reminders);
+        // What the last start left in the work table goes first.
+        f.iniAvisos().open();
+        boundtest::addRecord(f.iniAvisos(),
+            { { QStringLiteral("TIPO"), QStringLiteral("AVISO") },
+                { QStringLiteral("NOMBRE_CONCEPTO"), QStringLiteral("DE AYER") } });
+        f.iniAvisos().close();
+
+        boundtest::Recorder recorder;
+        PendingWatcher watcher(*f.pending, recorder, f.iniAvisos());
+        reminders::scanPendingReminders(*f.data, *f.pending);
+
+        const bool any = !due.isEmpty();
+        QCOMPARE(recorder.beeps, any ? 1 : 0);
+        QCOMPARE(watcher.showing.count, any ? 1 : 0);
+        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(!f.pending->isVisible());
+        QVERIFY(!f.avisos().active());
+        QVERIFY(!f.iniAvisos().active());
+
+        // The work table holds exactly the due reminders, in the order written.
+        QStringList stored;
+        QStringList expectedStored;
+        QStringList expectedShown;
+        for (const QString& text : due) {
+            const Reminder& r = *std::find_if(
+                reminders.begin(), reminders.end(), [&](const Reminder& x) { return x.text == text; });
+            const auto iso = [](std::optional<int> d) {
+                return d ? testToday().addDays(*d).toString(Qt::ISODate) : QString();
+            };
+            expectedStored << QStringLiteral("AVISO|%1|%2|%3||").arg(iso(r.start), iso(r.end), text);
+            expectedShown << QStringLiteral("%1|%2|%3")
+                                 .arg(text, r.start ? shortDate(*r.start) : QString(),
+                                     r.end ? shortDate(*r.end) : QString());
+        }
+        for (const auto& row : f.rows(QStringLiteral("INIAVIS.DB"), QStringLiteral("CONTADOR"),
+                 { QStringLiteral("TIPO"), QStringLiteral("INICIO"), QStringLiteral("FINAL"),
+                     QStringLiteral("NOMBRE_CONCEPTO"), QStringLiteral("HORA_INI"),
+                     QStringLiteral("HORA_FIN") })) {
+            QStringList cells;
+            for (const QVariant& v : row)
+                cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate) : v.toString());
+            stored << cells.join(QLatin1Char('|'));
+        }
+        QCOMPARE(stored, expectedStored);
+
+        if (any) {
+            // Beep first, then the window, while the work table is still open.
+            QCOMPARE(watcher.showing.beepsBefore, 1);
+            QVERIFY(watcher.showing.workTableOpen);
+            QCOMPARE(watcher.showing.rows, expectedShown);
+            QCOMPARE(watcher.showing.focus, QStringLiteral("DBGrid1"));
+        }
+    }
+
+    void todayIsReadOncePerScan()
+    {
+        Fixture f;
+        f.addReminders({ { -1, -1, "AYER" }, { 0, 0, "HOY" } });
+        int reads = 0;
+        // Midnight passes after the first reading: the scan keeps its day.
+        platform::setTodayHook([&reads] { return testToday().addDays(reads++ == 0 ? 0 : -1); });
+        boundtest::Recorder recorder;
+        PendingWatcher watcher(*f.pending, recorder, f.iniAvisos());
+        reminders::scanPendingReminders(*f.data, *f.pending);
+        QCOMPARE(reads, 1);
+        QCOMPARE(watcher.showing.rows, QStringList { QStringLiteral("HOY|%1|%1").arg(shortDate(0)) });
+    }
+
+    void pendingWindowLayout()
+    {
+        Fixture f;
+        TFicheroIniAvisos& w = *f.pending;
+        QCOMPARE(w.windowTitle(), QStringLiteral("  Existen Avisos pendientes."));
+        QCOMPARE(w.size(), QSize(487, 184));
+        QCOMPARE(w.helpTopic(), 8);
+        QCOMPARE(w.DBGrid1->geometry(), QRect(10, 8, 463, 121));
+        QCOMPARE(w.Bevel1->geometry(), QRect(0, 142, 487, 9));
+        QCOMPARE(w.But_Cancelar->caption(), QStringLiteral("&Aceptar"));
+        QCOMPARE(w.But_Cancelar->geometry(), QRect(179, 155, 113, 20));
+
+        const QAbstractItemModel* model = w.DBGrid1->model();
+        QCOMPARE(model->columnCount(), 3);
+        const QStringList titles { "Descripción del Aviso", "Inicio", "Final" };
+        const QList<Qt::Alignment> titleAlign { Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignHCenter };
+        const QList<Qt::Alignment> valueAlign { Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight };
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), titles[c]);
+            const auto title
+                = model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+            QCOMPARE(title & Qt::AlignHorizontal_Mask, titleAlign[c]);
+        }
+        QCOMPARE(w.DBGrid1->columnWidth(0), 320);
+        // Values are aligned as their columns say, on a row of a real scan.
+        f.addReminders({ { 0, 0, "HOY" } });
+        QList<Qt::Alignment> seen;
+        QTimer::singleShot(0, &w, [&] {
+            QTRY_VERIFY(w.isVisible());
+            for (int c = 0; c < 3; ++c)
+                seen << (model->index(0, c).data(Qt::TextAlignmentRole).value<Qt::Alignment>()
+                    & Qt::AlignHorizontal_Mask);
+            recordtest::click(&w, "But_Cancelar");
+        });
+        boundtest::Recorder recorder;
+        reminders::scanPendingReminders(*f.data, w);
+        QCOMPARE(seen, valueAlign);
+        QVERIFY(!w.isVisible());
+    }
+
+    void workTableHeldByAnotherProcess()
+    {
+        Fixture f;
+        f.addReminders({ { 0, 0, "HOY" } });
+        QProcess holder;
+        holder.start(QCoreApplication::applicationFilePath(),
+            { QStringLiteral("--hold"), QStringLiteral("INIAVIS.DB") });
+        QVERIFY(holder.waitForStarted());
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("open"));
+
+        // As at start-up: queued from the event loop, the error goes to the
+        // application's handler and the loop goes on.
+        boundtest::Recorder recorder;
+        PendingWatcher watcher(*f.pending, recorder, f.iniAvisos());
+        QTimer::singleShot(0, [&f] { reminders::scanPendingReminders(*f.data, *f.pending); });
+        QTRY_COMPARE(recorder.messages.size(), 1);
+        QVERIFY2(recorder.messages[0].contains(QStringLiteral("ocupada")), qPrintable(recorder.messages[0]));
+        QCOMPARE(recorder.titles[0], QStringLiteral("Huellario"));
+        QCOMPARE(recorder.beeps, 0);
+        QCOMPARE(watcher.showing.count, 0);
+        // Nothing is left held or flagged: both tables closed, no exclusive flag.
+        QVERIFY(!f.avisos().active());
+        QVERIFY(!f.iniAvisos().active());
+        QVERIFY(!f.iniAvisos().exclusive());
+
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(10000));
+        QCOMPARE(holder.exitCode(), 0);
+        // The next scan works as usual.
+        reminders::scanPendingReminders(*f.data, *f.pending);
+        QCOMPARE(watcher.showing.count, 1);
+        QCOMPARE(recorder.beeps, 1);
+    }
+};
+
+namespace {
+
+// Holds a table of the data folder open as another user would, until its
+// standard input closes; the alias file comes with the environment.
+int holdTable(const QString& fileName)
+{
+    engine::Database db(QStringLiteral("Otro"), QStringLiteral("HLR10"));
+    db.open();
+    engine::Table table(db, QStringLiteral("Otra"), fileName);
+    table.open();
+    QTextStream(stdout) << "open" << Qt::endl;
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return 3;
+    input.readAll();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && QByteArray(argv[1]) == "--hold") {
+        QCoreApplication app(argc, argv);
+        try {
+            return holdTable(QString::fromLocal8Bit(argv[2]));
+        } catch (const engine::EngineError& error) {
+            QTextStream(stderr) << error.message() << Qt::endl;
+            return 1;
+        }
+    }
+    platform::Application app(argc, argv);
+    controls::installFontSubstitutions();
+    controls::installAccelerators(app);
+    TestScan test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_scan.moc"
