@@ -15,6 +15,7 @@
 #include "platform/Help.h"
 #include "records/FicPerro.h"
 #include "reminders/FicAvis.h"
+#include "reminders/PendingScan.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -213,7 +214,8 @@ void TMenuGeneral::activate()
 
 void TMenuGeneral::runPendingReminders()
 {
-    // The scan of the reminders due today comes with the reminders' own part.
+    // A table error reaches the application's error handler; the window stays usable.
+    reminders::runPendingReminders();
 }
 
 void TMenuGeneral::showPetButtons()
