@@ -207,6 +207,26 @@ private slots:
         QCOMPARE(f.storedReminders(), QStringList { QStringLiteral("2027-03-01|2027-03-02|VACUNA||") });
     }
 
+    void doubleClickOnGridDoesNothing()
+    {
+        Fixture f;
+        f.addReminders({ { 0, 1, "VACUNA" } });
+        f.showList();
+        bool opened = false;
+        boundtest::whenShown(f.record.get(), [&] {
+            opened = true;
+            click(f.record.get(), "But_cerrar");
+        });
+        QWidget* cells = f.list->DBGrid1->viewport();
+        const QRect first = f.list->DBGrid1->visualRect(f.list->DBGrid1->model()->index(0, 2));
+        // A double click event comes after a first click, as on the desktop.
+        QTest::mouseClick(cells, Qt::LeftButton, {}, first.center());
+        QTest::mouseDClick(cells, Qt::LeftButton, {}, first.center());
+        QTest::qWait(50);
+        QVERIFY(!opened);
+        QCOMPARE(f.avisos().state(), engine::TableState::Browse);
+    }
+
     void deleteOnEmptyListNamesTheTable()
     {
         Fixture f;
