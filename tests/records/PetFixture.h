@@ -11,6 +11,8 @@
 #include "engine/Table.h"
 #include "platform/Dialogs.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -54,12 +56,20 @@ class Program {
 public:
     Program()
     {
+        // The installation (a transaction per record, each synced) runs once;
+        // every case starts from a copy of its files.
+        const QString folder = dataFolder();
+        QDir().mkpath(folder);
+        const QDir installed(installedFolder());
+        for (const QString& file : installed.entryList(QDir::Files))
+            QFile::copy(installed.filePath(file), QDir(folder).filePath(file));
         const QString aliases = m_dir.filePath(QStringLiteral("aliases.conf"));
+        QFile aliasFile(aliases);
+        if (aliasFile.open(QIODevice::WriteOnly))
+            aliasFile.write(QStringLiteral("[HLR10]\npath=%1\n").arg(folder).toUtf8());
+        aliasFile.close();
         m_previousAliases = qgetenv("HLR_ALIASES");
         qputenv("HLR_ALIASES", aliases.toLocal8Bit());
-        QString log;
-        QTextStream out(&log);
-        setup::install({ m_dir.filePath(QStringLiteral("datos")), aliases, false }, out, out);
         registry = std::make_unique<app::Registry>();
     }
     ~Program()
@@ -124,6 +134,22 @@ public:
     std::unique_ptr<app::Registry> registry;
 
 private:
+    static QString installedFolder()
+    {
+        static QTemporaryDir once;
+        static const QString folder = [] {
+            const QString path = once.filePath(QStringLiteral("datos"));
+            QString log;
+            QTextStream out(&log);
+            const int code
+                = setup::install({ path, once.filePath(QStringLiteral("aliases.conf")), false }, out, out);
+            if (code != setup::Installed)
+                qFatal("installation failed: %s", qPrintable(log));
+            return path;
+        }();
+        return folder;
+    }
+
     QTemporaryDir m_dir;
     QByteArray m_previousAliases;
 };
