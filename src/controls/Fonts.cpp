@@ -8,8 +8,10 @@ namespace controls {
 void installFontSubstitutions()
 {
     // Each face falls back in turn, so a desktop without the first choice still gets a close match.
+    // Liberation Sans comes first for the windows' small font: it is as narrow as the face the
+    // boxes were sized for, where DejaVu Sans cuts a date off in its 73-pixel box.
     QFont::insertSubstitutions(QString::fromLatin1(kSansSerifFace),
-        { QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif") });
+        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif") });
     QFont::insertSubstitutions(QString::fromLatin1(kTimesFace),
         { QStringLiteral("Liberation Serif"), QStringLiteral("Nimbus Roman"), QStringLiteral("DejaVu Serif"),
             QStringLiteral("Serif") });

@@ -11,8 +11,8 @@ inline constexpr char kSansSerifFace[] = "MS Sans Serif";
 inline constexpr char kTimesFace[] = "Times New Roman";
 inline constexpr char kBerlingFace[] = "Berling Antiqua";
 
-// Maps the faces above to installed ones: the desktop's sans serif, Liberation Serif (same metrics
-// as Times New Roman) and a serif face. Calling it again does no harm.
+// Maps the faces above to installed ones: a narrow sans serif (Liberation Sans), Liberation Serif
+// (same metrics as Times New Roman) and a serif face. Calling it again does no harm.
 void installFontSubstitutions();
 
 // A font of the given face and character height in pixels.
