@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A pet entered through the keyboard alone: M shows the pet buttons, 1 opens
-# the first pet, its names, sex, species and breed are typed and chosen, Alt+A
-# stores them in FICMAES.DB; the breed list offered only the cats' breeds; M
-# and 1 again reopen the pet, S ends the program with exit code 0.
+# the first pet, its names, sex, species and breed are typed and chosen (a
+# refused sex first brings the box "Atención"), Alt+A stores them in
+# FICMAES.DB; the breed list offered only the cats' breeds; M and 1 reopen the
+# pet, Alt+C leaves it as stored, S ends the program with exit code 0.
 source "$(dirname "$0")/lib.sh"
 e2e_begin pet_record
 e2e_make_data
@@ -22,6 +23,13 @@ e2e_type "$pet" "luna"
 e2e_key "$pet" Tab
 e2e_type "$pet" "luna del norte"
 e2e_key "$pet" Tab
+# A sex other than H or M: the box "Atención" comes, Space closes it, and the
+# focus is back in the emptied sex box.
+e2e_type "$pet" "x"
+e2e_key "$pet" Tab
+e2e_wait_window "Atención"
+e2e_key "$E2E_WINDOW" space
+sleep 0.3
 e2e_type "$pet" "h"
 e2e_key "$pet" Tab
 # Species list: typing picks the first entry that starts with it.
