@@ -17,6 +17,7 @@
 #include "platform/Help.h"
 #include "records/FicPerro.h"
 #include "reminders/FicAvis.h"
+#include "reminders/FicIni.h"
 
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -491,6 +492,35 @@ private slots:
 
         QCOMPARE(shownSubButtons(), petState);
         QCOMPARE(highlighted(), QStringList { "But_Datos_Mascotas" });
+    }
+
+    void pendingRemindersScanRunsOncePerRun()
+    {
+        Program program;
+        engine::Table& reminders = *program.data().TablaAvisos;
+        reminders.open();
+        boundtest::addRecord(reminders,
+            { { "INICIO", QDate::currentDate() }, { "FIN", QDate::currentDate() },
+                { "CONCEPTO", "VACUNA" } });
+        reminders.close();
+        pettest::MessageLog quiet;
+        int showings = 0;
+        QTimer watcher;
+        watcher.setInterval(5);
+        connect(&watcher, &QTimer::timeout, this, [&showings] {
+            if (FicheroIniAvisos->isVisible()) {
+                ++showings;
+                FicheroIniAvisos->close();
+            }
+        });
+        watcher.start();
+        MenuGeneral->show();
+        QTRY_COMPARE(showings, 1);
+        // Shown again (not restored from minimised): still no second scan.
+        MenuGeneral->hide();
+        MenuGeneral->show();
+        QTest::qWait(50);
+        QCOMPARE(showings, 1);
     }
 
     void closingEndsTheProgram_data()
