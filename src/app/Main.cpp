@@ -205,11 +205,22 @@ void TMenuGeneral::Limpia_Menu()
 
 void TMenuGeneral::activate()
 {
-    // Queued, so the window is on screen when the scan shows its own.
+    // The scan waits for the window's first paint, so the user sees the
+    // program at once and the pending window opens over a painted one.
     if (m_remindersScanned)
         return;
     m_remindersScanned = true;
-    QMetaObject::invokeMethod(this, &TMenuGeneral::runPendingReminders, Qt::QueuedConnection);
+    m_scanAfterPaint = true;
+    update();
+}
+
+void TMenuGeneral::paintEvent(QPaintEvent* event)
+{
+    platform::Window::paintEvent(event);
+    if (m_scanAfterPaint) {
+        m_scanAfterPaint = false;
+        QMetaObject::invokeMethod(this, &TMenuGeneral::runPendingReminders, Qt::QueuedConnection);
+    }
 }
 
 void TMenuGeneral::runPendingReminders()

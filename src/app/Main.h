@@ -70,6 +70,7 @@ public:
 protected:
     // The first activation runs the pending reminders scan.
     void activate() override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void buildHeader();
@@ -94,4 +95,5 @@ private:
     // The application-wide Enter-as-Tab hook, installed for the whole run.
     std::unique_ptr<platform::EnterAsTab> AppMessage;
     bool m_remindersScanned = false;
+    bool m_scanAfterPaint = false;
 };
