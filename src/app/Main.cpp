@@ -66,11 +66,7 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
     setWindowTitle(QStringLiteral("Huellario  2.0"));
     setClientSize(742, 390);
     setHelpTopic(2);
-    setFont(platform::furniture::windowFont());
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    setPalette(colours);
+    platform::furniture::setGround(this, platform::furniture::Ground::White);
 
     buildHeader();
     buildContent();

@@ -170,6 +170,18 @@ QLabel* addBackground(QWidget* window, QRect area, Qt::Alignment alignment)
     return image;
 }
 
+void setGround(QWidget* window, Ground ground)
+{
+    if (ground == Ground::ButtonFace) {
+        window->setBackgroundRole(QPalette::Button);
+    } else {
+        QPalette white = window->palette();
+        white.setColor(QPalette::Window, Qt::white);
+        window->setPalette(white);
+    }
+    window->setAutoFillBackground(true);
+}
+
 QFrame* addSeparator(QWidget* window, int top, const QString& name)
 {
     auto* band = new QFrame(window);

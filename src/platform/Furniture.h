@@ -34,6 +34,10 @@ QLabel* addBackground(QWidget* window, QRect area = {}, Qt::Alignment alignment 
 // The lowered band, 9 px high, across the whole width at `top`.
 QFrame* addSeparator(QWidget* window, int top, const QString& name = QStringLiteral("Bevel1"));
 
+// A window's ground: white, or the desktop's button face.
+enum class Ground { White, ButtonFace };
+void setGround(QWidget* window, Ground ground);
+
 enum class LabelBack { Transparent, White };
 // A field label in bold maroon whose text ends at `right`, its top at `top`.
 QLabel* addFieldLabel(QWidget* parent, const QString& text, int right, int top,

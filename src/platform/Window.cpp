@@ -1,5 +1,6 @@
 #include "platform/Window.h"
 
+#include "platform/Furniture.h"
 #include "platform/Help.h"
 
 #include <QGuiApplication>
@@ -16,6 +17,8 @@ Window::Window(QWidget* parent)
     // Windows keep their controls' contents between showings: never deleted on close.
     setAttribute(Qt::WA_DeleteOnClose, false);
     setSizeGripEnabled(false);
+    // Every window's own font: MS Sans Serif, 8 pt.
+    setFont(furniture::windowFont());
 }
 
 void Window::setClientSize(int width, int height)

@@ -15,9 +15,7 @@ TFichaBorrar::TFichaBorrar(QWidget* parent)
     setObjectName(QStringLiteral("FichaBorrar"));
     setWindowTitle(QStringLiteral("Eliminar Registro"));
     setClientSize(401, 110);
-    setFont(furniture::windowFont());
-    setBackgroundRole(QPalette::Button);
-    setAutoFillBackground(true);
+    furniture::setGround(this, furniture::Ground::ButtonFace);
 
     // Built from back to front.
     Image1 = furniture::addBackground(this);

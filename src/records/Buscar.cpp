@@ -16,9 +16,7 @@ TFichaBuscar::TFichaBuscar(QWidget* parent)
     setObjectName(QStringLiteral("FichaBuscar"));
     setWindowTitle(QStringLiteral("Buscar"));
     setClientSize(401, 110);
-    setFont(furniture::windowFont());
-    setBackgroundRole(QPalette::Button);
-    setAutoFillBackground(true);
+    furniture::setGround(this, furniture::Ground::ButtonFace);
 
     // Built from back to front.
     Image1 = furniture::addBackground(this);

@@ -30,10 +30,7 @@ TFichaPerro::TFichaPerro(QWidget* parent)
     setWindowTitle(QStringLiteral("Datos de la Mascota"));
     setClientSize(742, 390);
     setHelpTopic(3, true);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    setPalette(colours);
+    platform::furniture::setGround(this, platform::furniture::Ground::White);
     Image1 = platform::furniture::addBackground(this);
 
     engine::DataSource* pets = ModuloGeneral ? ModuloGeneral->SourceMascotas : nullptr;

@@ -39,7 +39,6 @@ ListWindow::ListWindow(QWidget* parent)
     : platform::Window(parent)
 {
     setClientSize(742, 390);
-    setFont(platform::furniture::windowFont());
 }
 
 void ListWindow::activate()
@@ -119,10 +118,7 @@ void ListWindow::modifyOnDoubleClick(bound::DBGrid* grid)
 
 void ListWindow::addListFurniture(int separatorTop)
 {
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    platform::furniture::setGround(this, platform::furniture::Ground::White);
     platform::furniture::addBackground(this);
     platform::furniture::addSeparator(this, separatorTop);
 }

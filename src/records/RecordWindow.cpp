@@ -9,7 +9,6 @@ namespace records {
 RecordWindow::RecordWindow(QWidget* parent)
     : platform::Window(parent)
 {
-    setFont(platform::furniture::windowFont());
 }
 
 void RecordWindow::activate()

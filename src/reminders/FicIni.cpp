@@ -19,11 +19,7 @@ TFicheroIniAvisos::TFicheroIniAvisos(QWidget* parent)
     setWindowTitle(QStringLiteral("  Existen Avisos pendientes."));
     setClientSize(487, 184);
     setHelpTopic(8);
-    setFont(furniture::windowFont());
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    furniture::setGround(this, furniture::Ground::White);
 
     // The picture's frame starts at the left edge and is wider than the
     // window, which cuts it off.

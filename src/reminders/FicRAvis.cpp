@@ -19,10 +19,7 @@ TFichaRegAvisos::TFichaRegAvisos(QWidget* parent)
     setWindowTitle(QStringLiteral("Datos del Aviso."));
     setClientSize(537, 232);
     setHelpTopic(8, true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    furniture::setGround(this, furniture::Ground::White);
 
     // Built from back to front. The picture's frame is wider than the
     // window, so the window shows its left part.
