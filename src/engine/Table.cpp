@@ -128,33 +128,22 @@ QStringList Table::indexFields() const
 
 void Table::setIndexName(const QString& indexName)
 {
-    const QString previous = std::exchange(m_indexName, indexName);
-    const QString previousFields = std::exchange(m_indexFieldNames, QString());
-    if (!m_cursor)
-        return;
-    try {
-        settle();
-        const qint64 rowid = m_rowid;
-        applyView();
-        m_cursor->rebuild();
-        const int row = m_cursor->find(rowid);
-        const bool dropped = loadRow(std::max(row, 0));
-        Q_UNUSED(dropped);
-        notify(true);
-    } catch (...) {
-        m_indexName = previous;
-        m_indexFieldNames = previousFields;
-        applyView();
-        throw;
-    }
+    changeOrder(indexName, QString());
 }
 
 void Table::setIndexFieldNames(const QString& fieldNames)
 {
-    const QString previous = std::exchange(m_indexFieldNames, fieldNames);
-    const QString previousName = std::exchange(m_indexName, QString());
+    changeOrder(QString(), fieldNames);
+}
+
+void Table::changeOrder(const QString& indexName, const QString& fieldNames)
+{
+    const QString previousName = std::exchange(m_indexName, indexName);
+    const QString previousFields = std::exchange(m_indexFieldNames, fieldNames);
     if (!m_cursor)
         return;
+    // An open table keeps its record under the new order; a refused order
+    // leaves the old one in place.
     try {
         settle();
         const qint64 rowid = m_rowid;
@@ -163,8 +152,8 @@ void Table::setIndexFieldNames(const QString& fieldNames)
         loadRow(std::max(m_cursor->find(rowid), 0));
         notify(true);
     } catch (...) {
-        m_indexFieldNames = previous;
         m_indexName = previousName;
+        m_indexFieldNames = previousFields;
         applyView();
         throw;
     }

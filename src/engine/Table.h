@@ -127,6 +127,7 @@ private:
     // Posts a pending change if a field was stored since edit or insert
     // began, else cancels it.
     void settle();
+    void changeOrder(const QString& indexName, const QString& fieldNames);
     // Makes `row` (clamped) the current record, dropping records that
     // another process deleted; returns whether any was dropped.
     bool loadRow(int row);

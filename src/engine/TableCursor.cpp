@@ -341,31 +341,34 @@ template <typename Rows, typename KeyAt> int lowerBoundIn(const Rows& rows, std:
 }
 } // namespace
 
-int TableCursor::find(qint64 rowid)
+bool TableCursor::locateKey(qint64 rowid, std::string& key, int& row)
 {
     sqlite3_stmt* stmt = m_selectOne.get();
     sql::ResetGuard guard(stmt);
     bindView(stmt);
     sqlite3_bind_int64(stmt, 3, rowid);
     if (step(stmt) != SQLITE_ROW)
-        return -1;
-    std::string key;
+        return false;
     appendRowKey(key, stmt);
-    const int row = lowerBoundIn(m_rows, key, [this](int r) { return keyAt(r); });
+    row = lowerBoundIn(m_rows, key, [this](int r) { return keyAt(r); });
+    return true;
+}
+
+int TableCursor::find(qint64 rowid)
+{
+    std::string key;
+    int row = 0;
+    if (!locateKey(rowid, key, row))
+        return -1;
     return row < count() && keyAt(row) == key ? row : -1;
 }
 
 int TableCursor::place(qint64 rowid)
 {
-    sqlite3_stmt* stmt = m_selectOne.get();
-    sql::ResetGuard guard(stmt);
-    bindView(stmt);
-    sqlite3_bind_int64(stmt, 3, rowid);
-    if (step(stmt) != SQLITE_ROW)
-        return -1;
     std::string key;
-    appendRowKey(key, stmt);
-    const int row = lowerBoundIn(m_rows, key, [this](int r) { return keyAt(r); });
+    int row = 0;
+    if (!locateKey(rowid, key, row))
+        return -1;
     if (row < count() && keyAt(row) == key)
         return row;
     pushKey(key, row);

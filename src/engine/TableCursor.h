@@ -70,6 +70,9 @@ public:
     void empty();
 
 private:
+    // Reads a visible record's sort key and where it stands among the rows;
+    // false when the record is not visible.
+    bool locateKey(qint64 rowid, std::string& key, int& row);
     std::string_view keyAt(int row) const
     {
         const auto& [offset, size] = m_rows[size_t(row)];
