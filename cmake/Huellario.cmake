@@ -10,21 +10,13 @@ function(hlr_add_qtest name)
     TIMEOUT 300)
 endfunction()
 
-# A layer library from the sources of its folder. Until a folder has sources
-# of its own it is an interface library, so the tree always configures.
+# A layer library from the sources of its folder.
 function(hlr_add_library name)
   cmake_parse_arguments(L "" "" "PUBLIC_LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  if(sources)
-    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-    add_library(${name} STATIC ${sources} ${headers})
-    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
-    target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS})
-  else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/..)
-    target_link_libraries(${name} INTERFACE ${L_PUBLIC_LIBS})
-  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+  target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS})
 endfunction()
 
 # Window folders add their sources to the one windows library.
