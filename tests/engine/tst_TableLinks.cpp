@@ -26,9 +26,26 @@ private slots:
     void exclusiveEmptying();
     void exclusiveOpenKeepsOthersOut();
 
-private:
+public:
     // Pets A, B, C; A has three visits, C one, B none.
-    void fill(Folder& f);
+    static void fill(Folder& f);
+};
+
+// The filled folder with visits following pets through CODIGO.
+struct Linked {
+    Folder folder;
+    std::unique_ptr<Table> pets;
+    std::unique_ptr<DataSource> source;
+    std::unique_ptr<Table> visits;
+
+    Linked()
+    {
+        TestTableLinks::fill(folder);
+        pets = folder.pets();
+        source = std::make_unique<DataSource>(QStringLiteral("SourceMascotas"), *pets);
+        visits = folder.visits();
+        visits->setMasterSource(source.get(), QStringLiteral("CODIGO"));
+    }
 };
 
 void TestTableLinks::fill(Folder& f)
@@ -48,12 +65,9 @@ void TestTableLinks::fill(Folder& f)
 
 void TestTableLinks::detailShowsOnlyTheCurrentPet()
 {
-    Folder f;
-    fill(f);
-    auto pets = f.pets();
-    DataSource source(QStringLiteral("SourceMascotas"), *pets);
-    auto visits = f.visits();
-    visits->setMasterSource(&source, QStringLiteral("CODIGO"));
+    Linked linked;
+    auto& pets = linked.pets;
+    auto& visits = linked.visits;
     pets->open();
     visits->open();
     QCOMPARE(column(*visits, "DESCRIPCIO"), (QStringList { "análisis", "Baño", "vacuna" }));
@@ -62,12 +76,9 @@ void TestTableLinks::detailShowsOnlyTheCurrentPet()
 
 void TestTableLinks::detailFollowsTheMasterAtOnceFromItsFirstRecord()
 {
-    Folder f;
-    fill(f);
-    auto pets = f.pets();
-    DataSource source(QStringLiteral("SourceMascotas"), *pets);
-    auto visits = f.visits();
-    visits->setMasterSource(&source, QStringLiteral("CODIGO"));
+    Linked linked;
+    auto& pets = linked.pets;
+    auto& visits = linked.visits;
     pets->open();
     visits->open();
     visits->last();
@@ -90,12 +101,9 @@ void TestTableLinks::detailFollowsTheMasterAtOnceFromItsFirstRecord()
 
 void TestTableLinks::appendedDetailReceivesTheCode()
 {
-    Folder f;
-    fill(f);
-    auto pets = f.pets();
-    DataSource source(QStringLiteral("SourceMascotas"), *pets);
-    auto visits = f.visits();
-    visits->setMasterSource(&source, QStringLiteral("CODIGO"));
+    Linked linked;
+    auto& pets = linked.pets;
+    auto& visits = linked.visits;
     pets->open();
     pets->next(); // B
     visits->open();
@@ -136,12 +144,9 @@ void TestTableLinks::detailOfEmptyOrClosedMaster()
 
 void TestTableLinks::pendingDetailChangeIsPostedWhenMasterMoves()
 {
-    Folder f;
-    fill(f);
-    auto pets = f.pets();
-    DataSource source(QStringLiteral("SourceMascotas"), *pets);
-    auto visits = f.visits();
-    visits->setMasterSource(&source, QStringLiteral("CODIGO"));
+    Linked linked;
+    auto& pets = linked.pets;
+    auto& visits = linked.visits;
     pets->open();
     visits->open();
     visits->edit();
@@ -206,12 +211,9 @@ void TestTableLinks::refusedFilters()
 
 void TestTableLinks::filterAndMasterLinkCombine()
 {
-    Folder f;
-    fill(f);
-    auto pets = f.pets();
-    DataSource source(QStringLiteral("SourceMascotas"), *pets);
-    auto visits = f.visits();
-    visits->setMasterSource(&source, QStringLiteral("CODIGO"));
+    Linked linked;
+    auto& pets = linked.pets;
+    auto& visits = linked.visits;
     visits->setFilter(QStringLiteral("DESCRIPCIO = 'vacuna'"));
     visits->setFiltered(true);
     pets->open();
