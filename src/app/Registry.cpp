@@ -5,6 +5,7 @@
 #include "album/FicFoto.h"
 #include "app/Main.h"
 #include "data/ModGen.h"
+#include "platform/Window.h"
 #include "health/FicSani.h"
 #include "health/FicVac.h"
 #include "health/FicVeter.h"
@@ -49,6 +50,9 @@ template <class T> void Registry::create(T*& global, const char* className)
 
 Registry::Registry()
 {
+    // The hidden windows make their controls at their first showing: start-up
+    // only waits for the main window's.
+    const platform::Window::DeferBuilding defer;
     try {
         create(MenuGeneral, "TMenuGeneral");
         create(ModuloGeneral, "TModuloGeneral");

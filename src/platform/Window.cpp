@@ -11,6 +11,22 @@
 
 namespace platform {
 
+namespace {
+
+int deferDepth = 0;
+
+} // namespace
+
+Window::DeferBuilding::DeferBuilding()
+{
+    ++deferDepth;
+}
+
+Window::DeferBuilding::~DeferBuilding()
+{
+    --deferDepth;
+}
+
 Window::Window(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
@@ -30,6 +46,30 @@ void Window::setHelpTopic(int topic, bool popup)
 {
     m_helpTopic = topic;
     m_helpPopup = popup;
+}
+
+void Window::ensureBuilt()
+{
+    if (m_built)
+        return;
+    // Marked first: a failure half-way must not make the controls twice.
+    m_built = true;
+    build();
+}
+
+void Window::buildUnlessDeferred()
+{
+    if (deferDepth == 0)
+        ensureBuilt();
+}
+
+void Window::setVisible(bool visible)
+{
+    // Before the window is shown, so sizes, focus and tab order are in place
+    // when the activation step runs.
+    if (visible)
+        ensureBuilt();
+    QDialog::setVisible(visible);
 }
 
 void Window::showModal()

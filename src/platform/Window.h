@@ -22,10 +22,31 @@ public:
 
     // Shows the window modally and returns when it closes.
     void showModal();
+
+    // Makes the window's controls if they are not made yet. Windows made while
+    // a DeferBuilding lives (the registry's, at start-up) make them at their
+    // first showing, so the main window appears without waiting for them.
+    void ensureBuilt();
+    bool isBuilt() const { return m_built; }
+
+    class DeferBuilding {
+    public:
+        DeferBuilding();
+        ~DeferBuilding();
+        DeferBuilding(const DeferBuilding&) = delete;
+        DeferBuilding& operator=(const DeferBuilding&) = delete;
+    };
+
+    void setVisible(bool visible) override;
     // Every way of closing ends here (public, as in QDialog).
     void done(int result) override;
 
 protected:
+    // Makes the controls; runs once, before the first showing at the latest.
+    virtual void build() { }
+    // The last step of each window class's constructor.
+    void buildUnlessDeferred();
+
     // Runs once each time the window is shown, before the user can act; not
     // when a dialog it showed closes, nor on coming back from another program.
     virtual void activate() { }
@@ -43,6 +64,7 @@ private:
     int m_helpTopic = 0;
     bool m_helpPopup = false;
     bool m_shown = false;
+    bool m_built = false;
 };
 
 } // namespace platform

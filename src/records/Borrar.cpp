@@ -17,6 +17,11 @@ TFichaBorrar::TFichaBorrar(QWidget* parent)
     setClientSize(401, 110);
     furniture::setGround(this, furniture::Ground::ButtonFace);
 
+    buildUnlessDeferred();
+}
+
+void TFichaBorrar::build()
+{
     // Built from back to front.
     Image1 = furniture::addBackground(this);
     But_Aceptar = controls::makeWindowButton(

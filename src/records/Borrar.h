@@ -24,5 +24,6 @@ public:
     QLabel* Image2 = nullptr;
 
 protected:
+    void build() override;
     void activate() override;
 };

@@ -18,6 +18,11 @@ TFichaBuscar::TFichaBuscar(QWidget* parent)
     setClientSize(401, 110);
     furniture::setGround(this, furniture::Ground::ButtonFace);
 
+    buildUnlessDeferred();
+}
+
+void TFichaBuscar::build()
+{
     // Built from back to front.
     Image1 = furniture::addBackground(this);
     But_Aceptar = controls::makeWindowButton(

@@ -25,5 +25,6 @@ public:
     QLineEdit* TextoBusqueda = nullptr;
 
 protected:
+    void build() override;
     void activate() override;
 };

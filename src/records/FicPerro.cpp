@@ -26,11 +26,16 @@ constexpr int kLabelDrop = 4;
 TFichaPerro::TFichaPerro(QWidget* parent)
     : records::RecordWindow(parent)
 {
-    using platform::furniture::addFieldLabel;
     setWindowTitle(QStringLiteral("Datos de la Mascota"));
     setClientSize(742, 390);
     setHelpTopic(3, true);
     platform::furniture::setGround(this, platform::furniture::Ground::White);
+    buildUnlessDeferred();
+}
+
+void TFichaPerro::build()
+{
+    using platform::furniture::addFieldLabel;
     Image1 = platform::furniture::addBackground(this);
 
     engine::DataSource* pets = ModuloGeneral ? ModuloGeneral->SourceMascotas : nullptr;

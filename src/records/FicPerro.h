@@ -54,6 +54,7 @@ public:
     QFrame* Bevel1 = nullptr;
 
 protected:
+    void build() override;
     engine::Table& recordTable() const override;
     // Closed any other way than by its two buttons, the window cancels as
     // Cancelar does, so the tables are never left open behind it.

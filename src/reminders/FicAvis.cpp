@@ -17,6 +17,11 @@ TFicheroAvisos::TFicheroAvisos(QWidget* parent)
     setWindowTitle(QStringLiteral("  Registro de Avisos y Recordatorios."));
     setHelpTopic(8);
 
+    buildUnlessDeferred();
+}
+
+void TFicheroAvisos::build()
+{
     // Built from back to front.
     addListFurniture();
     Image1 = findChild<QLabel*>(QStringLiteral("Image1"));

@@ -24,6 +24,7 @@ public:
     bound::DBGrid* DBGrid1 = nullptr;
 
 protected:
+    void build() override;
     engine::Table& listTable() const override;
     platform::Window* recordWindow() const override;
     std::vector<engine::Table*> tablesToOpen() const override;

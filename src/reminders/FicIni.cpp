@@ -21,6 +21,11 @@ TFicheroIniAvisos::TFicheroIniAvisos(QWidget* parent)
     setHelpTopic(8);
     furniture::setGround(this, furniture::Ground::White);
 
+    buildUnlessDeferred();
+}
+
+void TFicheroIniAvisos::build()
+{
     // The picture's frame starts at the left edge and is wider than the
     // window, which cuts it off.
     Image1 = furniture::addBackground(this, QRect(0, 0, 742, 184));

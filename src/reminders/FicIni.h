@@ -25,5 +25,6 @@ public:
     TDsFancyButton* But_Cancelar = nullptr;
 
 protected:
+    void build() override;
     void activate() override;
 };

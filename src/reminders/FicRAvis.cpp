@@ -21,6 +21,11 @@ TFichaRegAvisos::TFichaRegAvisos(QWidget* parent)
     setHelpTopic(8, true);
     furniture::setGround(this, furniture::Ground::White);
 
+    buildUnlessDeferred();
+}
+
+void TFichaRegAvisos::build()
+{
     // Built from back to front. The picture's frame is wider than the
     // window, so the window shows its left part.
     Image1 = furniture::addBackground(this, QRect(0, 0, 742, 232));

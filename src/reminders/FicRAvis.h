@@ -36,6 +36,7 @@ public:
     bound::DBEdit* EditObserva2 = nullptr;
 
 protected:
+    void build() override;
     engine::Table& recordTable() const override;
     void activate() override;
 

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 
 class CountingWindow : public platform::Window {
@@ -26,6 +28,28 @@ protected:
         visibleAtActivation = isVisible();
     }
     void closing() override { ++closings; }
+};
+
+// A window that makes one box in its building step and counts the builds.
+class BuildingWindow : public platform::Window {
+public:
+    BuildingWindow()
+    {
+        setClientSize(300, 200);
+        buildUnlessDeferred();
+    }
+    int builds = 0;
+    bool builtBeforeActivation = false;
+    QLineEdit* box = nullptr;
+
+protected:
+    void build() override
+    {
+        ++builds;
+        box = new QLineEdit(this);
+        box->setFocus();
+    }
+    void activate() override { builtBeforeActivation = box != nullptr; }
 };
 
 // A box that handles Escape itself, as an editor undoing its change would.
@@ -52,6 +76,34 @@ class TstWindow : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { platform::help::setHook({}); }
+
+    void buildingAtConstructionOrFirstShowing()
+    {
+        BuildingWindow direct;
+        QCOMPARE(direct.builds, 1);
+        QVERIFY(direct.isBuilt());
+
+        std::unique_ptr<BuildingWindow> deferred;
+        {
+            const platform::Window::DeferBuilding defer;
+            deferred = std::make_unique<BuildingWindow>();
+        }
+        QCOMPARE(deferred->builds, 0);
+        QVERIFY(!deferred->box);
+        deferred->show();
+        QCOMPARE(deferred->builds, 1);
+        QVERIFY(deferred->builtBeforeActivation);
+        QVERIFY(QTest::qWaitForWindowExposed(deferred.get()));
+        deferred->close();
+        deferred->ensureBuilt();
+        deferred->show();
+        QCOMPARE(deferred->builds, 1);
+        deferred->close();
+
+        // Deferral ends with its scope.
+        BuildingWindow after;
+        QCOMPARE(after.builds, 1);
+    }
 
     void activationOncePerShowing()
     {

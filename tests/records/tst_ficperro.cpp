@@ -111,11 +111,20 @@ private slots:
     void windowAndButtons()
     {
         PetWindow f;
+        // The registry's window makes its controls at its first showing,
+        // which must still show the record the table is on.
+        QVERIFY(!f.w.isBuilt());
+        QVERIFY(!f.w.But_Aceptar);
         QCOMPARE(f.w.windowTitle(), QStringLiteral("Datos de la Mascota"));
         QCOMPARE(f.w.size(), QSize(742, 390));
         QCOMPARE(f.w.helpTopic(), 3);
         QVERIFY(f.w.helpIsPopup());
         QCOMPARE(f.w.palette().color(QPalette::Window), QColor(Qt::white));
+        f.open(true);
+        QVERIFY(f.w.isBuilt());
+        QCOMPARE(f.w.EDITNOM_FAMI->text(), QStringLiteral("TOBY"));
+        QCOMPARE(f.w.DBLookupComboBox2->parentWidget(), &f.w);
+        QVERIFY(f.w.EDITNOM_FAMI->hasFocus());
         QCOMPARE(f.w.But_Aceptar->geometry(), QRect(230, 353, 113, 30));
         QCOMPARE(f.w.But_Aceptar->caption(), QStringLiteral("&Aceptar"));
         QCOMPARE(f.w.But_Cancelar->geometry(), QRect(398, 353, 113, 30));
@@ -158,6 +167,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, row);
         PetWindow f;
+        f.w.ensureBuilt();
         auto* label = f.w.findChild<QLabel*>(name);
         QVERIFY(label);
         QCOMPARE(label->text(), text);
