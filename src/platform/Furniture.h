@@ -20,7 +20,8 @@ QFont font(const QString& face, int pixelSize, bool bold = false);
 // "MS Sans Serif", 11 px (8 pt): the windows' own font.
 QFont windowFont(bool bold = false);
 
-// Light grey paw prints scattered on white, made once and cached.
+// A tile of light grey paw prints scattered on white, made once and cached;
+// picture areas repeat it over a 768 x 400 picture.
 const QPixmap& backgroundPicture();
 // A 32 x 32 stop sign: a raised open hand on a red octagon.
 const QPixmap& stopSignPicture();
