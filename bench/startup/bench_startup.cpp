@@ -1,7 +1,8 @@
 // Start-up benchmark: runs huellario and a bare Qt program in turn, N times
 // each, and prints the ratios of their median time from process start to the
 // first paint of the main window and of their resident memory at that point.
-// Usage: bench_startup [runs] [platform]   (defaults: 15, offscreen)
+// Usage: bench_startup [runs] [platform]   (defaults: 21; xcb when DISPLAY
+// is set, as a user starts it on a desktop, otherwise offscreen)
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
@@ -65,8 +66,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    const int runs = args.size() > 1 ? std::max(1, args[1].toInt()) : 15;
-    const QString platform = args.size() > 2 ? args[2] : QStringLiteral("offscreen");
+    const int runs = args.size() > 1 ? std::max(1, args[1].toInt()) : 21;
+    const QString platform = args.size() > 2 ? args[2]
+        : qEnvironmentVariableIsEmpty("DISPLAY") ? QStringLiteral("offscreen")
+                                                 : QStringLiteral("xcb");
     const QString bin = QStringLiteral(HLR_BENCH_BIN_DIR);
 
     QTemporaryDir scratch;
