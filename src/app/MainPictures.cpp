@@ -7,6 +7,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResource>
+
+#include <cstring>
 
 namespace app::pictures {
 
@@ -43,9 +46,12 @@ QPixmap blank(int width, int height)
     return picture;
 }
 
-QPixmap makeLogo()
+} // namespace
+
+QImage drawLogo()
 {
-    QPixmap picture = blank(349, 84);
+    QImage picture(349, 84, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -74,7 +80,24 @@ QPixmap makeLogo()
     ink.setColorAt(1, kInk);
     p.setBrush(ink);
     p.drawPath(text);
+    p.end();
     return picture;
+}
+
+namespace {
+
+constexpr char kRawMagic[8] = { 'H', 'L', 'R', 'I', 'M', 'G', '1', '\0' };
+constexpr qint64 kRawHeader = 16;
+
+void putLittle32(QByteArray& out, quint32 value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.append(char((value >> shift) & 0xff));
+}
+
+quint32 getLittle32(const uchar* data)
+{
+    return quint32(data[0]) | quint32(data[1]) << 8 | quint32(data[2]) << 16 | quint32(data[3]) << 24;
 }
 
 // The round badge every header picture stands on.
@@ -147,9 +170,48 @@ QPixmap makeClose()
 
 } // namespace
 
+QByteArray rawPicture(const QImage& image)
+{
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QByteArray out(kRawMagic, sizeof kRawMagic);
+    putLittle32(out, quint32(pixels.width()));
+    putLittle32(out, quint32(pixels.height()));
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x)
+            putLittle32(out, row[x]);
+    }
+    return out;
+}
+
+QImage fromRawPicture(const uchar* data, qint64 size)
+{
+    if (!data || size < kRawHeader || memcmp(data, kRawMagic, sizeof kRawMagic) != 0)
+        return {};
+    const quint32 width = getLittle32(data + 8);
+    const quint32 height = getLittle32(data + 12);
+    if (width == 0 || height == 0 || width > 4096 || height > 4096
+        || size != kRawHeader + qint64(width) * height * 4)
+        return {};
+    QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    const uchar* pixel = data + kRawHeader;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x, pixel += 4)
+            row[x] = getLittle32(pixel);
+    }
+    return image;
+}
+
 const QPixmap& logo()
 {
-    static const QPixmap picture = makeLogo();
+    static const QPixmap picture = [] {
+        const QResource stored(QStringLiteral(":/pictures/logo.raw"));
+        const QImage image = stored.isValid() && stored.compressionAlgorithm() == QResource::NoCompression
+            ? fromRawPicture(stored.data(), stored.size())
+            : QImage();
+        return QPixmap::fromImage(image.size() == QSize(349, 84) ? image : drawLogo());
+    }();
     return picture;
 }
 

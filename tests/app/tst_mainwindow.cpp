@@ -6,6 +6,7 @@
 #include "about/Acerca.h"
 #include "album/Album.h"
 #include "app/Main.h"
+#include "app/MainPictures.h"
 #include "controls/Accelerators.h"
 #include "controls/Colors.h"
 #include "controls/FancyButton.h"
@@ -20,6 +21,7 @@
 #include "reminders/FicIni.h"
 
 #include <QMouseEvent>
+#include <QResource>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -170,10 +172,53 @@ private slots:
         QVERIFY(logo.hasAlphaChannel());
         QCOMPARE(logo.pixelColor(0, 0).alpha(), 0);
         QVERIFY(!w.Image7->autoFillBackground());
+        // The window shows the build's stored copy, and it is the logo the
+        // code draws now, pixel for pixel: a stale copy fails here.
+        const QResource stored(QStringLiteral(":/pictures/logo.raw"));
+        QVERIFY(stored.isValid());
+        const QImage drawn = app::pictures::drawLogo();
+        QCOMPARE(app::pictures::fromRawPicture(stored.data(), stored.size()), drawn);
+        QCOMPARE(logo.convertToFormat(drawn.format()), drawn);
 
         // Nothing on the window takes the focus, so letters alone are accelerators.
         for (QWidget* child : w.findChildren<QWidget*>())
             QVERIFY2(child->focusPolicy() == Qt::NoFocus, qPrintable(child->objectName()));
+    }
+
+    void storedPictureRejectsDamage_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QImage image(3, 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(qRgba(10, 20, 30, 40));
+        const QByteArray good = app::pictures::rawPicture(image);
+        QByteArray badMagic = good;
+        badMagic[0] = 'X';
+        QByteArray huge = good;
+        huge[9] = char(0x40); // width 16387
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("header only") << good.left(16);
+        QTest::newRow("one byte short") << good.chopped(1);
+        QTest::newRow("one byte long") << good + 'x';
+        QTest::newRow("wrong magic") << badMagic;
+        QTest::newRow("size beyond the data") << huge;
+    }
+    void storedPictureRejectsDamage()
+    {
+        QFETCH(QByteArray, data);
+        QVERIFY(app::pictures::fromRawPicture(reinterpret_cast<const uchar*>(data.constData()), data.size())
+                    .isNull());
+    }
+
+    void storedPictureKeepsEveryPixel()
+    {
+        QImage image(5, 3, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                image.setPixel(x, y, qPremultiply(qRgba(x * 50, y * 80, 200 - x * 10, 40 + 50 * x)));
+        const QByteArray raw = app::pictures::rawPicture(image);
+        QCOMPARE(raw.size(), 16 + 5 * 3 * 4);
+        QCOMPARE(app::pictures::fromRawPicture(reinterpret_cast<const uchar*>(raw.constData()), raw.size()),
+            image);
     }
 
     void headerPictures_data()
