@@ -58,6 +58,15 @@ e2e_fail() {
         exit 1
     fi
     [ -n "${DISPLAY:-}" ] && e2e_screenshot "$E2E_ARTIFACTS/$E2E_NAME.png"
+    if [ -n "${E2E_APP_PID:-}" ]; then
+        if kill -0 "$E2E_APP_PID" 2>/dev/null; then
+            e2e_log "el programa sigue en marcha; ventanas: $(xdotool search --name . 2>/dev/null | while read -r w; do printf '«%s» %s %s; ' "$(xdotool getwindowname "$w" 2>/dev/null)" "$(xwininfo -id "$w" 2>/dev/null | grep -o 'Map State: .*')" "$(xprop -id "$w" WM_STATE 2>/dev/null | grep -o 'window state: .*')"; done)"
+            e2e_log "gestor de ventanas: $(kill -0 "${E2E_WM_PID:-0}" 2>/dev/null && echo vivo || echo muerto); $(cat "$E2E_TMP/openbox.log" 2>/dev/null)"
+        else
+            wait "$E2E_APP_PID" 2>/dev/null
+            e2e_log "el programa terminó con código $?"
+        fi
+    fi
     [ -n "$E2E_TMP" ] && [ -f "$E2E_TMP/app.log" ] && { e2e_log "salida del programa:"; cat "$E2E_TMP/app.log" >&2; }
     exit 1
 }
