@@ -2,10 +2,20 @@
 // a pet's photographs with the picture of the chosen one.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/ListWindow.h"
 
-class TFichaAlbum : public platform::Window {
+class TModuloGeneral;
+
+class TFichaAlbum : public records::ListWindow {
     Q_OBJECT
 public:
-    explicit TFichaAlbum(QWidget* parent = nullptr);
+    explicit TFichaAlbum(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& listTable() const override;
+    std::vector<engine::Table*> tablesToOpen() const override;
+    std::vector<engine::Table*> tablesToClose() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -1,10 +1,18 @@
 #include "album/FicFoto.h"
 
+#include "data/ModGen.h"
+
 // An empty window for now: its controls and behaviour come with its own part.
-TFichaFoto::TFichaFoto(QWidget* parent)
-    : platform::Window(parent)
+TFichaFoto::TFichaFoto(TModuloGeneral& dataModule, QWidget* parent)
+    : records::RecordWindow(parent)
+    , m_data(dataModule)
 {
     setWindowTitle(QStringLiteral("  Datos de la Fotografia."));
     setClientSize(692, 223);
     setHelpTopic(5, true);
+}
+
+engine::Table& TFichaFoto::recordTable() const
+{
+    return *m_data.TablaAlbum;
 }

@@ -2,10 +2,18 @@
 // a photograph's description and picture file.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/RecordWindow.h"
 
-class TFichaFoto : public platform::Window {
+class TModuloGeneral;
+
+class TFichaFoto : public records::RecordWindow {
     Q_OBJECT
 public:
-    explicit TFichaFoto(QWidget* parent = nullptr);
+    explicit TFichaFoto(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& recordTable() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -3,7 +3,6 @@
 #include "about/Acerca.h"
 #include "album/Album.h"
 #include "app/MainPictures.h"
-#include "app/Registry.h"
 #include "controls/ButtonLook.h"
 #include "controls/Colors.h"
 #include "controls/Fonts.h"
@@ -222,18 +221,22 @@ void TMenuGeneral::paintEvent(QPaintEvent* event)
 void TMenuGeneral::runPendingReminders()
 {
     // A table error reaches the application's error handler; the window stays usable.
-    reminders::runPendingReminders();
+    if (m_windows.data && m_windows.pendingReminders)
+        reminders::scanPendingReminders(*m_windows.data, *m_windows.pendingReminders);
 }
 
 void TMenuGeneral::showPetButtons()
 {
+    if (!m_windows.data)
+        return;
     // The captions come from the first record and the one after it; with a
     // single pet both name it, on an empty table both read MASCOTA.
-    engine::Table& pets = *ModuloGeneral->TablaMascotas;
+    TModuloGeneral& dataModule = *m_windows.data;
+    engine::Table& pets = *dataModule.TablaMascotas;
     pets.open();
-    But_Mascota_1->setCaption(petCaption(1, ModuloGeneral->TablaMascotasNOM_FAMI->asString()));
+    But_Mascota_1->setCaption(petCaption(1, dataModule.TablaMascotasNOM_FAMI->asString()));
     pets.next();
-    But_Mascota_2->setCaption(petCaption(2, ModuloGeneral->TablaMascotasNOM_FAMI->asString()));
+    But_Mascota_2->setCaption(petCaption(2, dataModule.TablaMascotasNOM_FAMI->asString()));
     pets.close();
     Limpia_Menu();
     But_Datos_Mascotas->setColor(controls::clSkyBlue);
@@ -243,24 +246,28 @@ void TMenuGeneral::showPetButtons()
 
 void TMenuGeneral::openPet(bool last)
 {
-    engine::Table& pets = *ModuloGeneral->TablaMascotas;
+    if (!m_windows.data || !m_windows.pet)
+        return;
+    TModuloGeneral& dataModule = *m_windows.data;
+    engine::Table& pets = *dataModule.TablaMascotas;
     pets.open();
-    ModuloGeneral->TablaEspecies->open();
-    ModuloGeneral->TablaRazas->setFiltered(false);
-    ModuloGeneral->TablaRazas->open();
+    dataModule.TablaEspecies->open();
+    dataModule.TablaRazas->setFiltered(false);
+    dataModule.TablaRazas->open();
     if (last)
         pets.last();
     else
         pets.first();
     // An empty table starts a new record instead.
     pets.edit();
-    FichaPerro->showModal();
+    m_windows.pet->showModal();
 }
 
 void TMenuGeneral::showAlbum()
 {
     Limpia_Menu();
-    FichaAlbum->showModal();
+    if (m_windows.album)
+        m_windows.album->showModal();
 }
 
 void TMenuGeneral::showHealthButtons()
@@ -274,32 +281,39 @@ void TMenuGeneral::showHealthButtons()
 
 void TMenuGeneral::showHealthRegister()
 {
-    ModuloGeneral->TablaMascotas->open();
-    ModuloGeneral->TablaSanidad->open();
-    FichaRegSanidad->showModal();
+    if (!m_windows.data || !m_windows.healthRegister)
+        return;
+    m_windows.data->TablaMascotas->open();
+    m_windows.data->TablaSanidad->open();
+    m_windows.healthRegister->showModal();
 }
 
 void TMenuGeneral::showVaccinations()
 {
-    ModuloGeneral->TablaMascotas->open();
-    ModuloGeneral->TablaVacunas->open();
-    FichaVacunas->showModal();
+    if (!m_windows.data || !m_windows.vaccinations)
+        return;
+    m_windows.data->TablaMascotas->open();
+    m_windows.data->TablaVacunas->open();
+    m_windows.vaccinations->showModal();
 }
 
 void TMenuGeneral::showClinics()
 {
-    FicheroVeterinarios->showModal();
+    if (m_windows.clinics)
+        m_windows.clinics->showModal();
 }
 
 void TMenuGeneral::showReminders()
 {
     Limpia_Menu();
-    FicheroAvisos->showModal();
+    if (m_windows.reminders)
+        m_windows.reminders->showModal();
 }
 
 void TMenuGeneral::showAbout()
 {
-    AboutBox->showModal();
+    if (m_windows.about)
+        m_windows.about->showModal();
 }
 
 void TMenuGeneral::showHelpContents()

@@ -9,6 +9,15 @@
 #include <memory>
 
 class TDsFancyButton;
+class TModuloGeneral;
+class TFichaPerro;
+class TFichaAlbum;
+class TFichaRegSanidad;
+class TFichaVacunas;
+class TFicheroVeterinarios;
+class TFicheroAvisos;
+class TAboutBox;
+class TFicheroIniAvisos;
 
 namespace app {
 
@@ -34,10 +43,27 @@ private:
 class TMenuGeneral : public platform::Window {
     Q_OBJECT
 public:
+    // What the main window shows and reads. It is created before the data
+    // module, so the registry hands these over once everything exists; a
+    // button whose window is missing does nothing.
+    struct Windows {
+        TModuloGeneral* data = nullptr;
+        TFichaPerro* pet = nullptr;
+        TFichaAlbum* album = nullptr;
+        TFichaRegSanidad* healthRegister = nullptr;
+        TFichaVacunas* vaccinations = nullptr;
+        TFicheroVeterinarios* clinics = nullptr;
+        TFicheroAvisos* reminders = nullptr;
+        TAboutBox* about = nullptr;
+        TFicheroIniAvisos* pendingReminders = nullptr;
+    };
+
     // The creation handler: builds the window, installs Enter as Tab and sets
     // the help file.
     explicit TMenuGeneral(QWidget* parent = nullptr);
     ~TMenuGeneral() override;
+
+    void setWindows(const Windows& windows) { m_windows = windows; }
 
     // Menu reset: the main buttons green again, the right column hidden.
     void Limpia_Menu();
@@ -94,6 +120,7 @@ private:
 
     // The application-wide Enter-as-Tab hook, installed for the whole run.
     std::unique_ptr<platform::EnterAsTab> AppMessage;
+    Windows m_windows;
     bool m_remindersScanned = false;
     bool m_scanAfterPaint = false;
 };

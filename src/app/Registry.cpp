@@ -5,16 +5,17 @@
 #include "album/FicFoto.h"
 #include "app/Main.h"
 #include "data/ModGen.h"
-#include "platform/Window.h"
 #include "health/FicSani.h"
 #include "health/FicVac.h"
 #include "health/FicVeter.h"
 #include "health/FigRgVac.h"
 #include "health/TabVeter.h"
 #include "health/sanidad.h"
+#include "platform/Window.h"
 #include "records/Borrar.h"
 #include "records/Buscar.h"
 #include "records/FicPerro.h"
+#include "records/Warning.h"
 #include "reminders/FicAvis.h"
 #include "reminders/FicIni.h"
 #include "reminders/FicRAvis.h"
@@ -39,9 +40,9 @@ TFicheroIniAvisos* FicheroIniAvisos = nullptr;
 
 namespace app {
 
-template <class T> void Registry::create(T*& global, const char* className)
+template <class T, class... Args> void Registry::create(T*& global, const char* className, Args&... args)
 {
-    auto object = std::make_unique<T>();
+    auto object = std::make_unique<T>(args...);
     global = object.get();
     m_entries.push_back({ QString::fromLatin1(className), object.get() });
     m_owned.push_back(std::move(object));
@@ -56,25 +57,53 @@ Registry::Registry()
     try {
         create(MenuGeneral, "TMenuGeneral");
         create(ModuloGeneral, "TModuloGeneral");
-        create(FichaPerro, "TFichaPerro");
+        TModuloGeneral& data = *ModuloGeneral;
+        create(FichaPerro, "TFichaPerro", data);
         create(AboutBox, "TAboutBox");
-        create(FichaAlbum, "TFichaAlbum");
-        create(FichaFoto, "TFichaFoto");
-        create(FichaRegSanidad, "TFichaRegSanidad");
-        create(FichaSanidad, "TFichaSanidad");
+        create(FichaAlbum, "TFichaAlbum", data);
+        create(FichaFoto, "TFichaFoto", data);
+        create(FichaRegSanidad, "TFichaRegSanidad", data);
+        create(FichaSanidad, "TFichaSanidad", data);
         create(FichaBuscar, "TFichaBuscar");
         create(FichaBorrar, "TFichaBorrar");
-        create(FicheroVeterinarios, "TFicheroVeterinarios");
-        create(FichaVeterinarios, "TFichaVeterinarios");
-        create(FichaVacunas, "TFichaVacunas");
-        create(FichaRegVacunas, "TFichaRegVacunas");
-        create(FicheroAvisos, "TFicheroAvisos");
-        create(FichaRegAvisos, "TFichaRegAvisos");
-        create(FicheroIniAvisos, "TFicheroIniAvisos");
+        create(FicheroVeterinarios, "TFicheroVeterinarios", data);
+        create(FichaVeterinarios, "TFichaVeterinarios", data);
+        create(FichaVacunas, "TFichaVacunas", data);
+        create(FichaRegVacunas, "TFichaRegVacunas", data);
+        create(FicheroAvisos, "TFicheroAvisos", data);
+        create(FichaRegAvisos, "TFichaRegAvisos", data);
+        create(FicheroIniAvisos, "TFicheroIniAvisos", data);
+        wire();
     } catch (...) {
         destroyAll();
         throw;
     }
+}
+
+void Registry::wire()
+{
+    ModuloGeneral->warnUser = records::warnUser;
+
+    MenuGeneral->setWindows({ .data = ModuloGeneral,
+        .pet = FichaPerro,
+        .album = FichaAlbum,
+        .healthRegister = FichaRegSanidad,
+        .vaccinations = FichaVacunas,
+        .clinics = FicheroVeterinarios,
+        .reminders = FicheroAvisos,
+        .about = AboutBox,
+        .pendingReminders = FicheroIniAvisos });
+
+    FichaAlbum->setRecordWindow(FichaFoto);
+    FichaAlbum->setDeleteDialog(FichaBorrar);
+    FichaRegSanidad->setRecordWindow(FichaSanidad);
+    FichaRegSanidad->setDeleteDialog(FichaBorrar);
+    FichaRegSanidad->setSearchDialog(FichaBuscar);
+    FicheroVeterinarios->setRecordWindow(FichaVeterinarios);
+    FicheroVeterinarios->setDeleteDialog(FichaBorrar);
+    FichaVacunas->setRecordWindow(FichaRegVacunas);
+    FicheroAvisos->setRecordWindow(FichaRegAvisos);
+    FicheroAvisos->setDeleteDialog(FichaBorrar);
 }
 
 Registry::~Registry()

@@ -1,5 +1,6 @@
 // The window registry: one instance of every window and of the data module,
 // created once at start-up in a fixed order and destroyed in reverse at exit.
+// It alone hands each window what it uses; only src/app/ reads the globals.
 #pragma once
 
 #include <QString>
@@ -68,7 +69,8 @@ public:
     QStringList creationOrder() const;
 
 private:
-    template <class T> void create(T*& global, const char* className);
+    template <class T, class... Args> void create(T*& global, const char* className, Args&... args);
+    void wire();
     void destroyAll();
 
     std::vector<Entry> m_entries;

@@ -2,7 +2,6 @@
 
 #include "data/schema/Schema.h"
 #include "engine/EngineError.h"
-#include "platform/Dialogs.h"
 
 namespace {
 
@@ -203,9 +202,9 @@ void TModuloGeneral::TablaMascotasSEXOChange(engine::Field& sender)
     const QString sex = sender.asString();
     if (sex.isEmpty() || sex == QLatin1String("M") || sex == QLatin1String("H"))
         return;
-    platform::beep();
-    platform::showMessage(nullptr, QStringLiteral("Atención"),
-        QStringLiteral("Los valores para el campo SEXO deben ser ( H / M )"), platform::MessageIcon::Error);
+    if (warnUser)
+        warnUser(
+            QStringLiteral("Atención"), QStringLiteral("Los valores para el campo SEXO deben ser ( H / M )"));
     // Emptying runs the rule again, which stops at the empty value.
     sender.clear();
     if (focusSexBox)

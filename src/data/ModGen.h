@@ -31,8 +31,11 @@ public:
     void TablaSanidadCLINICAChange(engine::Field& sender);
     void SourceVacunasDataChange(engine::Field* field);
 
-    // What the handlers reach in the windows; set by those windows, empty
-    // until then (the data layer knows no window).
+    // What the handlers reach outside the data layer, which knows no widget.
+    // A broken rule is told to the user through warnUser (a beep and a message
+    // box, set by the registry); the rest is set by the window it serves.
+    // Each is empty, and skipped, until set.
+    std::function<void(const QString& title, const QString& text)> warnUser;
     std::function<void()> focusSexBox;
     std::function<void()> refreshAlbumPicture;
     std::function<void()> refreshVaccineLabels;

@@ -2,10 +2,18 @@
 // one visit or treatment of a pet.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/RecordWindow.h"
 
-class TFichaSanidad : public platform::Window {
+class TModuloGeneral;
+
+class TFichaSanidad : public records::RecordWindow {
     Q_OBJECT
 public:
-    explicit TFichaSanidad(QWidget* parent = nullptr);
+    explicit TFichaSanidad(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& recordTable() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -2,10 +2,20 @@
 // four vaccines with a tick and a date each.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/ListWindow.h"
 
-class TFichaVacunas : public platform::Window {
+class TModuloGeneral;
+
+class TFichaVacunas : public records::ListWindow {
     Q_OBJECT
 public:
-    explicit TFichaVacunas(QWidget* parent = nullptr);
+    explicit TFichaVacunas(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& listTable() const override;
+    std::vector<engine::Table*> tablesToOpen() const override;
+    std::vector<engine::Table*> tablesToClose() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -2,10 +2,18 @@
 // one clinic with its mail and web buttons.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/RecordWindow.h"
 
-class TFichaVeterinarios : public platform::Window {
+class TModuloGeneral;
+
+class TFichaVeterinarios : public records::RecordWindow {
     Q_OBJECT
 public:
-    explicit TFichaVeterinarios(QWidget* parent = nullptr);
+    explicit TFichaVeterinarios(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& recordTable() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -2,10 +2,18 @@
 // the ticks and dates of a pet's vaccines.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/RecordWindow.h"
 
-class TFichaRegVacunas : public platform::Window {
+class TModuloGeneral;
+
+class TFichaRegVacunas : public records::RecordWindow {
     Q_OBJECT
 public:
-    explicit TFichaRegVacunas(QWidget* parent = nullptr);
+    explicit TFichaRegVacunas(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& recordTable() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

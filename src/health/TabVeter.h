@@ -2,10 +2,20 @@
 // the address book of veterinary clinics.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/ListWindow.h"
 
-class TFicheroVeterinarios : public platform::Window {
+class TModuloGeneral;
+
+class TFicheroVeterinarios : public records::ListWindow {
     Q_OBJECT
 public:
-    explicit TFicheroVeterinarios(QWidget* parent = nullptr);
+    explicit TFicheroVeterinarios(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& listTable() const override;
+    std::vector<engine::Table*> tablesToOpen() const override;
+    std::vector<engine::Table*> tablesToClose() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -2,10 +2,20 @@
 // a pet's visits and treatments, with search and listing.
 #pragma once
 
-#include "platform/Window.h"
+#include "records/ListWindow.h"
 
-class TFichaRegSanidad : public platform::Window {
+class TModuloGeneral;
+
+class TFichaRegSanidad : public records::ListWindow {
     Q_OBJECT
 public:
-    explicit TFichaRegSanidad(QWidget* parent = nullptr);
+    explicit TFichaRegSanidad(TModuloGeneral& dataModule, QWidget* parent = nullptr);
+
+protected:
+    engine::Table& listTable() const override;
+    std::vector<engine::Table*> tablesToOpen() const override;
+    std::vector<engine::Table*> tablesToClose() const override;
+
+private:
+    TModuloGeneral& m_data;
 };

@@ -1,6 +1,5 @@
 #include "records/FicPerro.h"
 
-#include "app/Registry.h"
 #include "bound/DBCheckBox.h"
 #include "bound/DBEdit.h"
 #include "bound/DBLookupComboBox.h"
@@ -23,8 +22,9 @@ constexpr int kLabelDrop = 4;
 
 } // namespace
 
-TFichaPerro::TFichaPerro(QWidget* parent)
+TFichaPerro::TFichaPerro(TModuloGeneral& dataModule, QWidget* parent)
     : records::RecordWindow(parent)
+    , m_data(dataModule)
 {
     setWindowTitle(QStringLiteral("Datos de la Mascota"));
     setClientSize(742, 390);
@@ -38,7 +38,7 @@ void TFichaPerro::build()
     using platform::furniture::addFieldLabel;
     Image1 = platform::furniture::addBackground(this);
 
-    engine::DataSource* pets = ModuloGeneral ? ModuloGeneral->SourceMascotas : nullptr;
+    engine::DataSource* pets = m_data.SourceMascotas;
     auto label = [this](const QString& text, int top, const char* name) {
         return addFieldLabel(this, text, kLabelRight, top + kLabelDrop,
             platform::furniture::LabelBack::Transparent, QString::fromLatin1(name));
@@ -90,11 +90,9 @@ void TFichaPerro::build()
     Label3->adjustSize();
     Label3->move(191, 85 + kLabelDrop);
     Label8 = label(QStringLiteral("Especie :"), 117, "Label8");
-    DBLookupComboBox2 = lookup("DBLookupComboBox2", "ESPECIE", 117,
-        ModuloGeneral ? ModuloGeneral->SourceEspecies : nullptr, "DESCRIPCION");
+    DBLookupComboBox2 = lookup("DBLookupComboBox2", "ESPECIE", 117, m_data.SourceEspecies, "DESCRIPCION");
     Label5 = label(QStringLiteral("Raza :"), 149, "Label5");
-    DBLookupComboBox1 = lookup(
-        "DBLookupComboBox1", "RAZA", 149, ModuloGeneral ? ModuloGeneral->SourceRazas : nullptr, "RAZA");
+    DBLookupComboBox1 = lookup("DBLookupComboBox1", "RAZA", 149, m_data.SourceRazas, "RAZA");
     Label4 = label(QStringLiteral("Color/Manto :"), 181, "Label4");
     DBEdit2 = edit("DBEdit2", "COLOR", 181, 374, true);
     Label9 = label(QStringLiteral("Tipo de Pelo :"), 213, "Label9");
@@ -125,19 +123,17 @@ void TFichaPerro::build()
     DBLookupComboBox1->installEventFilter(this);
     // The sex rule lives in the data module, which knows no window: it
     // reaches the sex box through this hook.
-    if (ModuloGeneral)
-        ModuloGeneral->focusSexBox = [this] { EditSexo->setFocus(Qt::OtherFocusReason); };
+    m_data.focusSexBox = [this] { EditSexo->setFocus(Qt::OtherFocusReason); };
 }
 
 TFichaPerro::~TFichaPerro()
 {
-    if (ModuloGeneral)
-        ModuloGeneral->focusSexBox = {};
+    m_data.focusSexBox = {};
 }
 
 engine::Table& TFichaPerro::recordTable() const
 {
-    return *ModuloGeneral->TablaMascotas;
+    return *m_data.TablaMascotas;
 }
 
 bool TFichaPerro::eventFilter(QObject* watched, QEvent* event)
@@ -158,39 +154,39 @@ void TFichaPerro::filterBreeds()
 {
     // The species list keeps the species table on the species chosen, so its
     // current code is the one shown in the window.
-    engine::Table& breeds = *ModuloGeneral->TablaRazas;
+    engine::Table& breeds = *m_data.TablaRazas;
     breeds.setFiltered(false);
-    breeds.setFilter(breedFilter(ModuloGeneral->TablaEspeciesCODIGO->asString()));
+    breeds.setFilter(breedFilter(m_data.TablaEspeciesCODIGO->asString()));
     breeds.setFiltered(true);
 }
 
 void TFichaPerro::acceptPet()
 {
     // A failed post leaves the window open with the record still being edited.
-    ModuloGeneral->TablaMascotas->post();
+    m_data.TablaMascotas->post();
     closeTables();
     close();
 }
 
 void TFichaPerro::cancelPet()
 {
-    ModuloGeneral->TablaMascotas->cancel();
+    m_data.TablaMascotas->cancel();
     closeTables();
     close();
 }
 
 void TFichaPerro::closeTables()
 {
-    ModuloGeneral->TablaMascotas->close();
-    ModuloGeneral->TablaRazas->setFiltered(false);
-    ModuloGeneral->TablaRazas->close();
-    ModuloGeneral->TablaEspecies->close();
+    m_data.TablaMascotas->close();
+    m_data.TablaRazas->setFiltered(false);
+    m_data.TablaRazas->close();
+    m_data.TablaEspecies->close();
 }
 
 void TFichaPerro::closing()
 {
-    if (ModuloGeneral && ModuloGeneral->TablaMascotas->active()) {
-        ModuloGeneral->TablaMascotas->cancel();
+    if (m_data.TablaMascotas->active()) {
+        m_data.TablaMascotas->cancel();
         closeTables();
     }
 }

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QFrame;
+class TModuloGeneral;
 namespace bound {
 class DBCheckBox;
 class DBEdit;
@@ -15,8 +16,7 @@ class DBLookupComboBox;
 class TFichaPerro : public records::RecordWindow {
     Q_OBJECT
 public:
-    // Binds to the registry's data module, which exists before this window.
-    explicit TFichaPerro(QWidget* parent = nullptr);
+    explicit TFichaPerro(TModuloGeneral& dataModule, QWidget* parent = nullptr);
     ~TFichaPerro() override;
 
     // The breeds table shows only the breeds of the species chosen.
@@ -63,4 +63,6 @@ protected:
 
 private:
     void closeTables();
+
+    TModuloGeneral& m_data;
 };

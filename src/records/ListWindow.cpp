@@ -57,26 +57,32 @@ void ListWindow::addRecord()
 {
     // The table settles a pending change itself before the new record.
     listTable().append();
-    recordWindow()->showModal();
+    showRecordWindow();
 }
 
 void ListWindow::modifyRecord()
 {
     // Unchanged when already editing; an empty list starts an insert.
     listTable().edit();
-    recordWindow()->showModal();
+    showRecordWindow();
 }
 
 void ListWindow::viewRecord()
 {
-    recordWindow()->showModal();
+    showRecordWindow();
+}
+
+void ListWindow::showRecordWindow()
+{
+    if (m_recordWindow)
+        m_recordWindow->showModal();
 }
 
 void ListWindow::deleteRecord()
 {
     BorrarConfirmado = 0;
-    if (TFichaBorrar* dialog = deleteDialog())
-        dialog->showModal();
+    if (m_deleteDialog)
+        m_deleteDialog->showModal();
     if (BorrarConfirmado == 1)
         listTable().remove();
 }

@@ -1,5 +1,12 @@
 // Base of the list windows: a table's records in a grid and the operations
 // Añadir, Modificar, Ver, Borrar and Salir on the current record.
+//
+// How a window gets what it uses: a window that uses data takes the data module
+// first in its constructor, `TWindow(TModuloGeneral& dataModule, QWidget*
+// parent = nullptr)` (not `data`, which QWidget already has), and keeps it as
+// `m_data`. A list window gets the windows it shows through the setters below.
+// Only src/app/Registry.cpp calls them, right after creating every window; no
+// window reads the registry's global references.
 #pragma once
 
 #include "platform/Window.h"
@@ -15,6 +22,7 @@ class DBGrid;
 }
 class TDsFancyButton;
 class TFichaBorrar;
+class TFichaBuscar;
 
 namespace records {
 
@@ -32,17 +40,23 @@ public:
     void deleteRecord();
     void leave();
 
-    // The confirmation dialog for Borrar, when the window does not name its own.
+    // The windows this one shows: the record window of the pair (Añadir,
+    // Modificar, Ver), the confirmation for Borrar and the search text dialog.
+    // An operation whose window is not set stops before showing it.
+    void setRecordWindow(platform::Window* window) { m_recordWindow = window; }
     void setDeleteDialog(TFichaBorrar* dialog) { m_deleteDialog = dialog; }
+    void setSearchDialog(TFichaBuscar* dialog) { m_searchDialog = dialog; }
 
 protected:
-    // The table listed, and the window that shows its current record.
+    // The table listed.
     virtual engine::Table& listTable() const = 0;
-    virtual platform::Window* recordWindow() const = 0;
     // Tables opened on every activation and closed on every close, in order.
     virtual std::vector<engine::Table*> tablesToOpen() const = 0;
     virtual std::vector<engine::Table*> tablesToClose() const = 0;
-    virtual TFichaBorrar* deleteDialog() const { return m_deleteDialog; }
+
+    platform::Window* recordWindow() const { return m_recordWindow; }
+    TFichaBorrar* deleteDialog() const { return m_deleteDialog; }
+    TFichaBuscar* searchDialog() const { return m_searchDialog; }
 
     // Windows with more steps on showing or closing call these too.
     void activate() override;
@@ -57,7 +71,11 @@ protected:
     void addListFurniture(int separatorTop = 320);
 
 private:
+    void showRecordWindow();
+
+    platform::Window* m_recordWindow = nullptr;
     TFichaBorrar* m_deleteDialog = nullptr;
+    TFichaBuscar* m_searchDialog = nullptr;
 };
 
 } // namespace records

@@ -1,17 +1,15 @@
 #include "reminders/FicAvis.h"
 
-#include "app/Registry.h"
 #include "bound/DBGrid.h"
 #include "controls/FancyButton.h"
 #include "data/ModGen.h"
-#include "reminders/FicRAvis.h"
 
 #include <QFrame>
 #include <QLabel>
 
-TFicheroAvisos::TFicheroAvisos(QWidget* parent)
+TFicheroAvisos::TFicheroAvisos(TModuloGeneral& dataModule, QWidget* parent)
     : records::ListWindow(parent)
-    , m_data(*ModuloGeneral)
+    , m_data(dataModule)
 {
     setObjectName(QStringLiteral("FicheroAvisos"));
     setWindowTitle(QStringLiteral("  Registro de Avisos y Recordatorios."));
@@ -55,11 +53,6 @@ engine::Table& TFicheroAvisos::listTable() const
     return *m_data.TablaAvisos;
 }
 
-platform::Window* TFicheroAvisos::recordWindow() const
-{
-    return FichaRegAvisos;
-}
-
 std::vector<engine::Table*> TFicheroAvisos::tablesToOpen() const
 {
     return { m_data.TablaAvisos };
@@ -68,12 +61,6 @@ std::vector<engine::Table*> TFicheroAvisos::tablesToOpen() const
 std::vector<engine::Table*> TFicheroAvisos::tablesToClose() const
 {
     return { m_data.TablaAvisos };
-}
-
-TFichaBorrar* TFicheroAvisos::deleteDialog() const
-{
-    TFichaBorrar* own = records::ListWindow::deleteDialog();
-    return own ? own : FichaBorrar;
 }
 
 void TFicheroAvisos::activate()

@@ -11,8 +11,7 @@ class TModuloGeneral;
 class TFicheroAvisos : public records::ListWindow {
     Q_OBJECT
 public:
-    // Binds to the registry's data module, which exists before this window.
-    explicit TFicheroAvisos(QWidget* parent = nullptr);
+    explicit TFicheroAvisos(TModuloGeneral& dataModule, QWidget* parent = nullptr);
 
     QLabel* Image1 = nullptr;
     TDsFancyButton* But_Anadir = nullptr;
@@ -26,10 +25,8 @@ public:
 protected:
     void build() override;
     engine::Table& listTable() const override;
-    platform::Window* recordWindow() const override;
     std::vector<engine::Table*> tablesToOpen() const override;
     std::vector<engine::Table*> tablesToClose() const override;
-    TFichaBorrar* deleteDialog() const override;
     void activate() override;
 
 private:

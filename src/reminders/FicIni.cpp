@@ -1,6 +1,5 @@
 #include "reminders/FicIni.h"
 
-#include "app/Registry.h"
 #include "bound/DBGrid.h"
 #include "controls/ButtonLook.h"
 #include "data/ModGen.h"
@@ -12,8 +11,9 @@
 
 namespace furniture = platform::furniture;
 
-TFicheroIniAvisos::TFicheroIniAvisos(QWidget* parent)
+TFicheroIniAvisos::TFicheroIniAvisos(TModuloGeneral& dataModule, QWidget* parent)
     : platform::Window(parent)
+    , m_data(dataModule)
 {
     setObjectName(QStringLiteral("FicheroIniAvisos"));
     setWindowTitle(QStringLiteral("  Existen Avisos pendientes."));
@@ -39,7 +39,7 @@ void TFicheroIniAvisos::build()
     QPalette black = DBGrid1->palette();
     black.setColor(QPalette::Text, Qt::black);
     DBGrid1->setPalette(black);
-    DBGrid1->setDataSource(ModuloGeneral->SourceIniAvisos);
+    DBGrid1->setDataSource(m_data.SourceIniAvisos);
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;

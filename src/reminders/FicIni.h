@@ -15,8 +15,7 @@ class DBGrid;
 class TFicheroIniAvisos : public platform::Window {
     Q_OBJECT
 public:
-    // Binds to the registry's data module, which exists before this window.
-    explicit TFicheroIniAvisos(QWidget* parent = nullptr);
+    explicit TFicheroIniAvisos(TModuloGeneral& dataModule, QWidget* parent = nullptr);
 
     QLabel* Image1 = nullptr;
     QFrame* Bevel1 = nullptr;
@@ -27,4 +26,7 @@ public:
 protected:
     void build() override;
     void activate() override;
+
+private:
+    TModuloGeneral& m_data;
 };

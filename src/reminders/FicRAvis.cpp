@@ -1,6 +1,5 @@
 #include "reminders/FicRAvis.h"
 
-#include "app/Registry.h"
 #include "bound/DBEdit.h"
 #include "controls/FancyButton.h"
 #include "data/ModGen.h"
@@ -11,9 +10,9 @@
 
 namespace furniture = platform::furniture;
 
-TFichaRegAvisos::TFichaRegAvisos(QWidget* parent)
+TFichaRegAvisos::TFichaRegAvisos(TModuloGeneral& dataModule, QWidget* parent)
     : records::RecordWindow(parent)
-    , m_data(*ModuloGeneral)
+    , m_data(dataModule)
 {
     setObjectName(QStringLiteral("FichaRegAvisos"));
     setWindowTitle(QStringLiteral("Datos del Aviso."));

@@ -14,8 +14,7 @@ class DBEdit;
 class TFichaRegAvisos : public records::RecordWindow {
     Q_OBJECT
 public:
-    // Binds to the registry's data module, which exists before this window.
-    explicit TFichaRegAvisos(QWidget* parent = nullptr);
+    explicit TFichaRegAvisos(TModuloGeneral& dataModule, QWidget* parent = nullptr);
 
     // Cerrar cancels the pending change first, so a change typed while
     // viewing never stays behind in the table.

@@ -1,6 +1,5 @@
 #include "reminders/PendingScan.h"
 
-#include "app/Registry.h"
 #include "data/ModGen.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -91,11 +90,6 @@ void scanPendingReminders(TModuloGeneral& data, TFicheroIniAvisos& window)
     work.close();
     reminders.close();
     cleanup.done();
-}
-
-void runPendingReminders()
-{
-    scanPendingReminders(*ModuloGeneral, *FicheroIniAvisos);
 }
 
 } // namespace reminders

@@ -14,8 +14,4 @@ namespace reminders {
 // application's error handler; the tables are closed either way.
 void scanPendingReminders(TModuloGeneral& data, TFicheroIniAvisos& window);
 
-// The same on the registry's data module and window: what the main window's
-// first activation runs.
-void runPendingReminders();
-
 } // namespace reminders

@@ -1,7 +1,7 @@
 // The main window: its layout, the pet buttons' captions and the records they
 // open, the menu states and their resets, the accelerators typed alone, the
 // header pictures and the windows every button shows.
-#include "../records/PetFixture.h"
+#include "RegistryProgram.h"
 
 #include "about/Acerca.h"
 #include "album/Album.h"
@@ -26,7 +26,7 @@
 #include <QTest>
 
 using pettest::pet;
-using pettest::Program;
+using Program = apptest::RegistryProgram;
 
 namespace {
 

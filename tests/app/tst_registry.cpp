@@ -1,18 +1,24 @@
 // The window registry: its 17 entries in order, their captions, sizes and
-// help topics, destruction in reverse, the fatal start-up when the data module
+// help topics, the windows each list window is handed, the data module's
+// messages, destruction in reverse, the fatal start-up when the data module
 // cannot connect, and what the main window installs.
 #include "app/Main.h"
 #include "app/Registry.h"
+#include "data/ModGen.h"
 #include "engine/EngineError.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Help.h"
 #include "platform/Window.h"
+#include "records/ListWindow.h"
 
 #include "Installer.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -28,6 +34,24 @@ platform::Window* windowOf(const app::Registry& registry, const QString& classNa
             return qobject_cast<platform::Window*>(entry.object);
     }
     return nullptr;
+}
+
+// The class of the window an operation shows modally, closed at once; empty
+// when it shows none.
+QString shownBy(const std::function<void()>& operation)
+{
+    QString shown;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&shown] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            shown = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        }
+    });
+    poll.start();
+    operation();
+    return shown;
 }
 
 } // namespace
@@ -153,6 +177,64 @@ private slots:
         QCOMPARE(requests[0].topic, topic);
         QCOMPARE(requests[0].kind,
             popup ? platform::help::Request::Kind::Popup : platform::help::Request::Kind::Topic);
+    }
+
+    void listWindowsShowTheirPairs_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("confirmation");
+        QTest::newRow("reminders") << "TFicheroAvisos"
+                                   << "TFichaRegAvisos"
+                                   << "TFichaBorrar";
+        QTest::newRow("album") << "TFichaAlbum"
+                               << "TFichaFoto"
+                               << "TFichaBorrar";
+        QTest::newRow("register") << "TFichaRegSanidad"
+                                  << "TFichaSanidad"
+                                  << "TFichaBorrar";
+        QTest::newRow("clinics") << "TFicheroVeterinarios"
+                                 << "TFichaVeterinarios"
+                                 << "TFichaBorrar";
+        QTest::newRow("vaccines") << "TFichaVacunas"
+                                  << "TFichaRegVacunas" << QString();
+    }
+    // Ver shows the record window of the pair, Borrar the shared confirmation.
+    void listWindowsShowTheirPairs()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, record);
+        QFETCH(QString, confirmation);
+        app::Registry registry;
+        auto* window = qobject_cast<records::ListWindow*>(windowOf(registry, list));
+        QVERIFY(window);
+        QCOMPARE(shownBy([window] { window->viewRecord(); }), record);
+        QCOMPARE(shownBy([window] { window->deleteRecord(); }), confirmation);
+    }
+
+    // The data module's rule messages reach the user as a beep and a box.
+    void dataModuleWarnsTheUser()
+    {
+        app::Registry registry;
+        QStringList boxes;
+        int beeps = 0;
+        platform::setMessageHook([&boxes](
+                                     const QString& title, const QString& text, platform::MessageIcon icon) {
+            boxes << title + QLatin1Char('|') + text + (icon == platform::MessageIcon::Error ? "|error" : "");
+        });
+        platform::setBeepHook([&beeps] { ++beeps; });
+        engine::Table& pets = *ModuloGeneral->TablaMascotas;
+        pets.open();
+        pets.edit();
+        ModuloGeneral->TablaMascotasSEXO->setAsString(QStringLiteral("X"));
+        const bool emptied = ModuloGeneral->TablaMascotasSEXO->isNull();
+        pets.cancel();
+        pets.close();
+        platform::setMessageHook({});
+        platform::setBeepHook({});
+        QCOMPARE(boxes, QStringList { "Atención|Los valores para el campo SEXO deben ser ( H / M )|error" });
+        QCOMPARE(beeps, 1);
+        QVERIFY(emptied);
     }
 
     void mainWindowInstallsEnterAsTabAndHelpFile()

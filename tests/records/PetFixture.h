@@ -1,15 +1,18 @@
-// The whole program in-process for the main window and pet window tests: a
-// data folder made by the installation tool, the window registry on it, the
-// pets table filled as a case needs, and a log of message boxes and beeps.
+// The pet window tests' program in-process: a data folder made by the
+// installation tool, the data module and the pet window built on it as the
+// registry builds them, the pets table filled as a case needs, and a log of
+// message boxes and beeps. The main window tests put the registry on the folder.
 #pragma once
 
 #include "../bound/BoundTesting.h"
 #include "Installer.h"
-#include "app/Registry.h"
 #include "data/ModGen.h"
 #include "engine/Field.h"
 #include "engine/Table.h"
 #include "platform/Dialogs.h"
+#include "platform/Window.h"
+#include "records/FicPerro.h"
+#include "records/Warning.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,7 +54,7 @@ struct MessageLog {
     MessageLog& operator=(const MessageLog&) = delete;
 };
 
-// A fresh data folder and the registry on it; each test builds its own.
+// A fresh data folder, and what a test builds on it; each test makes its own.
 class Program {
 public:
     Program()
@@ -70,19 +73,14 @@ public:
         aliasFile.close();
         m_previousAliases = qgetenv("HLR_ALIASES");
         qputenv("HLR_ALIASES", aliases.toLocal8Bit());
-        registry = std::make_unique<app::Registry>();
     }
-    ~Program()
-    {
-        registry.reset();
-        qputenv("HLR_ALIASES", m_previousAliases);
-    }
+    virtual ~Program() { qputenv("HLR_ALIASES", m_previousAliases); }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     QString dataFolder() const { return m_dir.filePath(QStringLiteral("datos")); }
-    TModuloGeneral& data() const { return *ModuloGeneral; }
-    engine::Table& pets() const { return *ModuloGeneral->TablaMascotas; }
+    TModuloGeneral& data() const { return *m_data; }
+    engine::Table& pets() const { return *m_data->TablaMascotas; }
 
     // Replaces every pet by the records given (field name to value), then
     // leaves the table closed as the program finds it.
@@ -104,12 +102,12 @@ public:
     // Adds a species and its breeds, for cases the installed data lacks.
     void addSpecies(const QString& code, const QString& description, const QStringList& breeds) const
     {
-        engine::Table& species = *ModuloGeneral->TablaEspecies;
+        engine::Table& species = *m_data->TablaEspecies;
         species.open();
         boundtest::addRecord(
             species, { { QStringLiteral("CODIGO"), code }, { QStringLiteral("DESCRIPCION"), description } });
         species.close();
-        engine::Table& razas = *ModuloGeneral->TablaRazas;
+        engine::Table& razas = *m_data->TablaRazas;
         razas.open();
         for (const QString& breed : breeds)
             boundtest::addRecord(
@@ -131,7 +129,9 @@ public:
         return value;
     }
 
-    std::unique_ptr<app::Registry> registry;
+protected:
+    // The data module the helpers work on, once the test has made it.
+    void attach(TModuloGeneral& data) { m_data = &data; }
 
 private:
     static QString installedFolder()
@@ -152,6 +152,31 @@ private:
 
     QTemporaryDir m_dir;
     QByteArray m_previousAliases;
+    TModuloGeneral* m_data = nullptr;
+};
+
+// The data module and the pet window on the folder, made and wired as the
+// registry makes them: the window's controls wait for its first showing.
+class PetProgram : public Program {
+public:
+    PetProgram()
+    {
+        m_module = std::make_unique<TModuloGeneral>();
+        m_module->warnUser = records::warnUser;
+        attach(*m_module);
+        const platform::Window::DeferBuilding defer;
+        window = std::make_unique<TFichaPerro>(*m_module);
+    }
+    ~PetProgram() override
+    {
+        window.reset();
+        m_module.reset();
+    }
+
+    std::unique_ptr<TFichaPerro> window;
+
+private:
+    std::unique_ptr<TModuloGeneral> m_module;
 };
 
 inline QVariantMap pet(const QString& code, const QString& name)

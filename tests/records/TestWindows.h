@@ -59,7 +59,6 @@ class NoteList : public records::ListWindow {
 public:
     NoteList(boundtest::TestData& data, NoteRecord& record, TFichaBorrar& deleteDialog)
         : m_data(data)
-        , m_record(record)
     {
         setWindowTitle(QStringLiteral("Notas"));
         addListFurniture();
@@ -76,6 +75,7 @@ public:
             left += 140;
         }
         modifyOnDoubleClick(DbGridNotas);
+        setRecordWindow(&record);
         setDeleteDialog(&deleteDialog);
     }
 
@@ -83,7 +83,6 @@ public:
 
 protected:
     engine::Table& listTable() const override { return *m_data.notes.table; }
-    platform::Window* recordWindow() const override { return &m_record; }
     std::vector<engine::Table*> tablesToOpen() const override
     {
         return { m_data.pets.table.get(), m_data.notes.table.get() };
@@ -95,7 +94,6 @@ protected:
 
 private:
     boundtest::TestData& m_data;
-    NoteRecord& m_record;
 };
 
 inline TDsFancyButton* button(QWidget* window, const char* name)

@@ -17,7 +17,7 @@
 
 using pettest::MessageLog;
 using pettest::pet;
-using pettest::Program;
+using pettest::PetProgram;
 
 namespace {
 
@@ -26,8 +26,8 @@ const QString kSexMessage = QStringLiteral("Los valores para el campo SEXO deben
 // The program with the pet window shown on one pet, its tables prepared as
 // the main window's pet buttons prepare them.
 struct PetWindow {
-    Program program;
-    TFichaPerro& w = *FichaPerro;
+    PetProgram program;
+    TFichaPerro& w = *program.window;
 
     explicit PetWindow(const QList<QVariantMap>& pets = { pet("P1", "LUNA"), pet("P2", "TOBY") })
     {
@@ -111,8 +111,8 @@ private slots:
     void windowAndButtons()
     {
         PetWindow f;
-        // The registry's window makes its controls at its first showing,
-        // which must still show the record the table is on.
+        // Made as the registry makes it, the window makes its controls at its
+        // first showing, which must still show the record the table is on.
         QVERIFY(!f.w.isBuilt());
         QVERIFY(!f.w.But_Aceptar);
         QCOMPARE(f.w.windowTitle(), QStringLiteral("Datos de la Mascota"));

@@ -1,11 +1,10 @@
 // An installed data folder with the real data module and the three reminder
-// windows (and the delete dialog) registered in their global references, as
-// the program's registry would leave them; reminders added by day offsets.
+// windows (and the delete dialog) built on it and wired as the program's
+// registry wires them; reminders added by day offsets.
 #pragma once
 
 #include "../records/TestWindows.h"
 #include "Installer.h"
-#include "app/Registry.h"
 #include "controls/FancyButton.h"
 #include "data/ModGen.h"
 #include "engine/Field.h"
@@ -49,23 +48,15 @@ struct Fixture {
             qFatal("installation failed: %s", qPrintable(log));
         engine::setShortDateFormat(QStringLiteral("dd/MM/yyyy"));
         data = std::make_unique<TModuloGeneral>();
-        ModuloGeneral = data.get();
         borrar = std::make_unique<TFichaBorrar>();
-        FichaBorrar = borrar.get();
-        list = std::make_unique<TFicheroAvisos>();
-        FicheroAvisos = list.get();
-        record = std::make_unique<TFichaRegAvisos>();
-        FichaRegAvisos = record.get();
-        pending = std::make_unique<TFicheroIniAvisos>();
-        FicheroIniAvisos = pending.get();
+        list = std::make_unique<TFicheroAvisos>(*data);
+        record = std::make_unique<TFichaRegAvisos>(*data);
+        pending = std::make_unique<TFicheroIniAvisos>(*data);
+        list->setRecordWindow(record.get());
+        list->setDeleteDialog(borrar.get());
     }
     ~Fixture()
     {
-        FicheroIniAvisos = nullptr;
-        FichaRegAvisos = nullptr;
-        FicheroAvisos = nullptr;
-        FichaBorrar = nullptr;
-        ModuloGeneral = nullptr;
         pending.reset();
         record.reset();
         list.reset();
