@@ -18,9 +18,3 @@ function(hlr_add_library name)
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
   target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS})
 endfunction()
-
-# Window folders add their sources to the one windows library.
-function(hlr_add_window_sources)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  target_sources(hlr_windows PRIVATE ${sources})
-endfunction()
