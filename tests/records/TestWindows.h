@@ -19,15 +19,15 @@ namespace recordtest {
 // The record window: the name, the date and the done tick of a note.
 class NoteRecord : public records::RecordWindow {
 public:
-    NoteRecord(boundtest::TestData& data, bool withClose)
-        : m_data(data)
+    NoteRecord(boundtest::TestData& testData, bool withClose)
+        : m_data(testData)
     {
         setWindowTitle(QStringLiteral("Nota"));
         setClientSize(400, 200);
         EditNombre = bind(new bound::DBEdit(this), "NOMBRE", 20);
         EditFecha = bind(new bound::DBEdit(this), "FECHA", 50);
         EditHecho = new bound::DBCheckBox(QStringLiteral("Hecho"), this);
-        EditHecho->setDataSource(data.notes.source.get());
+        EditHecho->setDataSource(testData.notes.source.get());
         EditHecho->setDataField(QStringLiteral("HECHO"));
         EditHecho->move(100, 80);
         addAcceptButton(QRect(20, 150, 95, 30));
@@ -57,15 +57,15 @@ private:
 // The list window: the notes of the current pet in a grid, five buttons.
 class NoteList : public records::ListWindow {
 public:
-    NoteList(boundtest::TestData& data, NoteRecord& record, TFichaBorrar& deleteDialog)
-        : m_data(data)
+    NoteList(boundtest::TestData& testData, NoteRecord& record, TFichaBorrar& deleteDialog)
+        : m_data(testData)
     {
         setWindowTitle(QStringLiteral("Notas"));
         addListFurniture();
         DbGridNotas = new bound::DBGrid(this);
         DbGridNotas->setObjectName(QStringLiteral("DbGridNotas"));
         DbGridNotas->setGeometry(10, 100, 700, 200);
-        DbGridNotas->setDataSource(data.notes.source.get());
+        DbGridNotas->setDataSource(testData.notes.source.get());
         DbGridNotas->setColumns({ { QStringLiteral("NOMBRE"), QStringLiteral("Nombre") },
             { QStringLiteral("FECHA"), QStringLiteral("Fecha") } });
         int left = 20;
