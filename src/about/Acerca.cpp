@@ -80,6 +80,8 @@ void styleLabel(QLabel* label, const QString& name, const QFont& font, const QCo
 {
     label->setObjectName(name);
     label->setFont(font);
+    // The button-face ground would otherwise make labels draw in button text.
+    label->setForegroundRole(QPalette::WindowText);
     if (color.isValid()) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, color);
