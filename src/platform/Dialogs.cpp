@@ -28,6 +28,8 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
         return QMessageBox::Warning;
     case MessageIcon::Information:
         return QMessageBox::Information;
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
 }
@@ -40,7 +42,11 @@ void showMessage(QWidget* parent, const QString& title, const QString& text, Mes
         messageHook()(title, text, icon);
         return;
     }
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parent);
+    // A message's lines may be parted by a lone carriage return, which a
+    // plain-text label would not break on.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(boxIcon(icon), title, shown, QMessageBox::Ok, parent);
     // Plain text: a table's contents inside an error must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -9,11 +9,12 @@ class QWidget;
 
 namespace platform {
 
-enum class MessageIcon { Error, Warning, Information };
+// None: the plain box of a simple message, with no icon.
+enum class MessageIcon { Error, Warning, Information, None };
 
 // A modal box with one OK button; returns when it is closed.
-void showMessage(QWidget* parent, const QString& title, const QString& text,
-                 MessageIcon icon = MessageIcon::Error);
+void showMessage(
+    QWidget* parent, const QString& title, const QString& text, MessageIcon icon = MessageIcon::Error);
 void beep();
 
 // Test hooks: while set, they are called instead of the real box and beep.

@@ -1,7 +1,10 @@
 #include "platform/Shell.h"
 
+#include "platform/MailtoUrl.h"
+
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace platform {
@@ -10,15 +13,23 @@ namespace {
 
 class DesktopShell : public Shell {
 public:
-    bool openText(const QString& text) override
+    int openText(const QString& text) override
     {
         // A path is a local file; anything else must already be a complete
         // address: nothing is guessed from a partial text.
-        const QUrl url
-            = QDir::isAbsolutePath(text) ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::StrictMode);
+        QUrl url;
+        if (QDir::isAbsolutePath(text)) {
+            if (!QFileInfo::exists(text))
+                return kShellFileNotFound;
+            url = QUrl::fromLocalFile(text);
+        } else if (text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
+            url = QUrl::fromEncoded(mailtoUrl(text), QUrl::StrictMode);
+        } else {
+            url = QUrl(text, QUrl::StrictMode);
+        }
         if (!url.isValid() || url.scheme().isEmpty())
-            return false;
-        return QDesktopServices::openUrl(url);
+            return kShellNoHandler;
+        return QDesktopServices::openUrl(url) ? kShellOpened : kShellNoHandler;
     }
 };
 

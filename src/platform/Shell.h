@@ -8,11 +8,21 @@
 
 namespace platform {
 
+// What the shell answers: a value above 32 means the desktop took the text;
+// 32 or less is the reason it did not, which windows may show to the user.
+inline constexpr int kShellOpened = 42;
+inline constexpr int kShellFileNotFound = 2; // a path that names no file
+inline constexpr int kShellNoHandler = 31; // no program takes the text, or it is no address
+inline bool shellSucceeded(int result)
+{
+    return result > 32;
+}
+
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Hands `text` to the desktop; false when the desktop refused it.
-    virtual bool openText(const QString& text) = 0;
+    // Hands `text` to the desktop; see kShellOpened for the answer.
+    virtual int openText(const QString& text) = 0;
 };
 
 // The shell in use: the desktop's own unless a test has replaced it.
@@ -23,17 +33,17 @@ void setShell(std::unique_ptr<Shell> replacement);
 // A shell that opens nothing and remembers every text handed to it.
 class RecordingShell : public Shell {
 public:
-    bool openText(const QString& text) override
+    int openText(const QString& text) override
     {
         m_opened.append(text);
         return m_answer;
     }
     const QStringList& opened() const { return m_opened; }
-    void setAnswer(bool answer) { m_answer = answer; }
+    void setAnswer(int answer) { m_answer = answer; }
 
 private:
     QStringList m_opened;
-    bool m_answer = true;
+    int m_answer = kShellOpened;
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
-// The desktop shell hook: the fake records every text; the real one refuses
-// a text that is not a complete address.
+// The desktop shell hook: the fake records every text and gives the answer
+// it is told; the real one refuses a text that is not a complete address or
+// a path that names no file, with the codes windows show.
 #include "platform/Shell.h"
 
 #include <QTest>
@@ -14,9 +15,10 @@ private slots:
         auto fake = std::make_unique<platform::RecordingShell>();
         auto* recording = fake.get();
         platform::setShell(std::move(fake));
-        QVERIFY(platform::shell().openText(QStringLiteral("mailto:clinica@example.org")));
-        recording->setAnswer(false);
-        QVERIFY(!platform::shell().openText(QStringLiteral("/home/foto.jpg")));
+        QCOMPARE(
+            platform::shell().openText(QStringLiteral("mailto:clinica@example.org")), platform::kShellOpened);
+        recording->setAnswer(platform::kShellNoHandler);
+        QCOMPARE(platform::shell().openText(QStringLiteral("/home/foto.jpg")), platform::kShellNoHandler);
         QCOMPARE(recording->opened(),
             QStringList({ QStringLiteral("mailto:clinica@example.org"), QStringLiteral("/home/foto.jpg") }));
     }
@@ -24,14 +26,20 @@ private slots:
     void realShellRefusesPartialText_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("relative name") << QStringLiteral("foto.jpg");
-        QTest::newRow("bare host") << QStringLiteral("www.example.org");
+        QTest::addColumn<int>("code");
+        QTest::newRow("empty") << QString() << platform::kShellNoHandler;
+        QTest::newRow("relative name") << QStringLiteral("foto.jpg") << platform::kShellNoHandler;
+        QTest::newRow("bare host") << QStringLiteral("www.example.org") << platform::kShellNoHandler;
+        QTest::newRow("missing file")
+            << QStringLiteral("/no/existe/foto.jpg") << platform::kShellFileNotFound;
     }
     void realShellRefusesPartialText()
     {
         QFETCH(QString, text);
-        QVERIFY(!platform::shell().openText(text));
+        QFETCH(int, code);
+        const int answer = platform::shell().openText(text);
+        QCOMPARE(answer, code);
+        QVERIFY(!platform::shellSucceeded(answer));
     }
 };
 
