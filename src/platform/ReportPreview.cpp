@@ -113,6 +113,8 @@ void ReportPreviewWindow::paintPages(QPrinter* printer)
 
 void ReportPreviewWindow::activate()
 {
+    // After the window base has placed the window: it opens filling the screen.
+    setWindowState(windowState() | Qt::WindowMaximized);
     Vista->setFocus();
     showPosition();
 }

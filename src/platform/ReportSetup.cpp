@@ -197,7 +197,7 @@ void ReportSetupWindow::build()
     RadioTodas->setChecked(m_options.allPages);
     RadioPaginas->setChecked(!m_options.allPages);
     SpinDesde->setValue(m_options.fromPage);
-    SpinHasta->setValue(std::max(m_options.toPage, m_options.fromPage));
+    SpinHasta->setValue(m_options.toPage);
     SpinCopias->setValue(m_options.copies);
     CheckIntercalar->setChecked(m_options.collate);
     ComboDuplex->setCurrentIndex(std::max(0, ComboDuplex->findData(int(m_options.duplex))));
@@ -335,20 +335,25 @@ void ReportSetupWindow::accept()
         o = options();
         if (o.fileName.isEmpty())
             return;
+        // A bare name goes to the user's home folder, not wherever the program was started.
+        if (QFileInfo(o.fileName).isRelative()) {
+            EditFichero->setText(QDir::home().filePath(o.fileName));
+            o = options();
+        }
+        if (QFileInfo(o.fileName).isDir() || QFileInfo(report::withExtension(o.fileName, o.format)).isDir()) {
+            showMessage(this, windowTitle(),
+                QStringLiteral("«%1» es una carpeta; escriba el nombre de un fichero.")
+                    .arg(QDir::toNativeSeparators(o.fileName)),
+                MessageIcon::Warning);
+            EditFichero->setFocus();
+            return;
+        }
         const QString fileName = report::withExtension(o.fileName, o.format);
         const QFileInfo info(fileName);
         if (!info.absoluteDir().exists()) {
             showMessage(this, windowTitle(),
                 QStringLiteral("La carpeta «%1» no existe.")
                     .arg(QDir::toNativeSeparators(info.absolutePath())),
-                MessageIcon::Warning);
-            EditFichero->setFocus();
-            return;
-        }
-        if (info.isDir()) {
-            showMessage(this, windowTitle(),
-                QStringLiteral("«%1» es una carpeta; escriba el nombre de un fichero.")
-                    .arg(QDir::toNativeSeparators(fileName)),
                 MessageIcon::Warning);
             EditFichero->setFocus();
             return;
