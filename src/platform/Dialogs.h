@@ -12,8 +12,8 @@ namespace platform {
 enum class MessageIcon { Error, Warning, Information };
 
 // A modal box with one OK button; returns when it is closed.
-void showMessage(QWidget* parent, const QString& title, const QString& text,
-                 MessageIcon icon = MessageIcon::Error);
+void showMessage(
+    QWidget* parent, const QString& title, const QString& text, MessageIcon icon = MessageIcon::Error);
 void beep();
 
 // Test hooks: while set, they are called instead of the real box and beep.

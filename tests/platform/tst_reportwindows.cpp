@@ -63,8 +63,8 @@ class TstReportWindows : public QObject {
     QTemporaryDir m_dir;
     MemorySource m_pets { "RvTablaMascotas", { "CODIGO", "NOM_FAMI" } };
     MemorySource m_visits { "RvTablaSanidad",
-        { "FECHA", "DESCRIPCIO", "CLINICA", "VETERINARIO", "TRATAMIENTO", "MEDICACION", "PROX_VISITA", "OBSERVA1",
-            "OBSERVA2" } };
+        { "FECHA", "DESCRIPCIO", "CLINICA", "VETERINARIO", "TRATAMIENTO", "MEDICACION", "PROX_VISITA",
+            "OBSERVA1", "OBSERVA2" } };
     std::unique_ptr<platform::ReportProject> m_project;
     QStringList m_messages;
 
