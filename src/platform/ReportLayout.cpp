@@ -504,11 +504,15 @@ void paintPage(QPainter& painter, const Document& document, int page)
     const double sx = painter.device()->logicalDpiX() / 25.4;
     const double sy = painter.device()->logicalDpiY() / 25.4;
     painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
-    for (const QRectF& rule : p.rules)
-        painter.drawRect(
-            QRectF(rule.x() * sx, rule.y() * sy, rule.width() * sx, std::max(rule.height() * sy, 1.0)));
+    // Rules as lines at least one device pixel wide, so the thinnest still
+    // shows when the preview scales the page down.
+    for (const QRectF& rule : p.rules) {
+        QPen pen(Qt::black, std::max(rule.height() * sy, 1.0));
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        const double y = (rule.y() + rule.height() / 2) * sy;
+        painter.drawLine(QPointF(rule.x() * sx, y), QPointF(rule.right() * sx, y));
+    }
     painter.setPen(Qt::black);
     int current = -1;
     for (const PlacedText& text : p.texts) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewWidget>
@@ -74,6 +75,16 @@ void ReportPreviewWindow::build()
     Vista->setViewMode(QPrintPreviewWidget::SinglePageView);
     layout->addWidget(Vista, 1);
 
+    // Toolbar buttons do not take their letters by themselves.
+    for (QAction* action :
+        { ActionImprimir, ActionPrimera, ActionAnterior, ActionSiguiente, ActionUltima, ActionCerrar }) {
+        action->setShortcut(QKeySequence::mnemonic(action->text()));
+        addAction(action);
+    }
+    ActionSiguiente->setShortcuts(
+        { QKeySequence::mnemonic(ActionSiguiente->text()), QKeySequence(Qt::Key_PageDown) });
+    ActionAnterior->setShortcuts(
+        { QKeySequence::mnemonic(ActionAnterior->text()), QKeySequence(Qt::Key_PageUp) });
     ActionImprimir->setEnabled(bool(m_print));
     connect(Vista, &QPrintPreviewWidget::paintRequested, this, &ReportPreviewWindow::paintPages);
     connect(Vista, &QPrintPreviewWidget::previewChanged, this, &ReportPreviewWindow::showPosition);
