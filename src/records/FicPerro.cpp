@@ -8,7 +8,6 @@
 #include "data/ModGen.h"
 #include "platform/Furniture.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPalette>
 
@@ -122,7 +121,7 @@ void TFichaPerro::build()
     connect(But_Cancelar, &TDsFancyButton::clicked, this, &TFichaPerro::cancelPet);
 
     // Entering the breed list, by keyboard or mouse, narrows it first.
-    DBLookupComboBox1->installEventFilter(this);
+    connect(DBLookupComboBox1, &bound::DBLookupComboBox::entered, this, &TFichaPerro::filterBreeds);
     // The sex rule lives in the data module, which knows no window: it
     // reaches the sex box through this hook.
     if (ModuloGeneral)
@@ -138,13 +137,6 @@ TFichaPerro::~TFichaPerro()
 engine::Table& TFichaPerro::recordTable() const
 {
     return *ModuloGeneral->TablaMascotas;
-}
-
-bool TFichaPerro::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == DBLookupComboBox1 && event->type() == QEvent::FocusIn)
-        filterBreeds();
-    return records::RecordWindow::eventFilter(watched, event);
 }
 
 QString TFichaPerro::breedFilter(const QString& speciesCode)

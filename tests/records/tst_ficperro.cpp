@@ -12,6 +12,7 @@
 #include "platform/Application.h"
 #include "records/FicPerro.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QTest>
 
@@ -391,6 +392,64 @@ private slots:
         QCOMPARE(d.TablaRazas->filter(), QStringLiteral("ESPECIE = 'B'"));
         QCOMPARE(f.w.DBLookupComboBox1->entries(), cats);
         QCOMPARE(f.field("RAZA").asString(), QStringLiteral("BOXER"));
+    }
+
+    // A pick from the open list, by mouse or by the arrow keys and Enter,
+    // survives the focus coming back from the list: the filter is applied
+    // on entering the box, not again under the pick.
+    void pickFromTheOpenList_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("byMouse");
+        QTest::newRow("breed, click") << "DBLookupComboBox1"
+                                      << "BOXER" << true;
+        QTest::newRow("breed, keys") << "DBLookupComboBox1"
+                                     << "BOXER" << false;
+        QTest::newRow("species, click") << "DBLookupComboBox2"
+                                        << "GATOS" << true;
+        QTest::newRow("species, keys") << "DBLookupComboBox2"
+                                       << "GATOS" << false;
+    }
+    void pickFromTheOpenList()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, entry);
+        QFETCH(bool, byMouse);
+        PetWindow f;
+        f.open();
+        f.focus(f.w.DBLookupComboBox2);
+        f.chooseSpecies("PERROS");
+        auto* box = f.w.findChild<bound::DBLookupComboBox*>(list);
+        QVERIFY(box);
+        // Entered from the box before it, as the user does with Tab.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (box == f.w.DBLookupComboBox2)
+            f.focus(box);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        const int row = int(box->entries().indexOf(entry));
+        QVERIFY2(row >= 0, qPrintable(entry));
+
+        QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+        QAbstractItemView* view = box->view();
+        QTRY_VERIFY(view->isVisible());
+        if (byMouse) {
+            const QRect place = view->visualRect(view->model()->index(row, 0));
+            QVERIFY(!place.isEmpty());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
+        } else {
+            const int from = qMax(0, view->currentIndex().row());
+            for (int i = from; i < row; ++i)
+                QTest::keyClick(view, Qt::Key_Down);
+            for (int i = from; i > row; --i)
+                QTest::keyClick(view, Qt::Key_Up);
+            QTest::keyClick(view, Qt::Key_Return);
+        }
+        QTRY_VERIFY(!view->isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        const char* field = box == f.w.DBLookupComboBox1 ? "RAZA" : "ESPECIE";
+        QCOMPARE(f.field(field).asString(), entry);
+        QCOMPARE(box->currentText(), entry);
     }
 
     void breedFilterWithAQuoteInTheCode()
