@@ -13,6 +13,7 @@
 #include "health/sanidad.h"
 #include "platform/Furniture.h"
 #include "platform/Help.h"
+#include "platform/WindowManager.h"
 #include "records/FicPerro.h"
 #include "reminders/FicAvis.h"
 #include "reminders/PendingScan.h"
@@ -72,6 +73,7 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
     buildContent();
 
     AppMessage = std::make_unique<platform::EnterAsTab>();
+    platform::windowmanager::installModalRestorer();
     platform::help::setHelpFile(
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("HLR20.HLP")));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Furniture.h"
 #include "platform/Help.h"
+#include "platform/WindowManager.h"
 
 #include <QGuiApplication>
 #include <QHideEvent>
@@ -67,8 +68,15 @@ void Window::setVisible(bool visible)
 {
     // Before the window is shown, so sizes, focus and tab order are in place
     // when the activation step runs.
-    if (visible)
+    if (visible) {
         ensureBuilt();
+        // The main window is a plain window; every other one a dialog of the
+        // window that shows it, which the window manager keeps together.
+        if (windowType() == Qt::Dialog && !isVisible()) {
+            windowmanager::setOpener(this);
+            windowmanager::askNoMinimiseOrMaximise(this);
+        }
+    }
     QDialog::setVisible(visible);
 }
 
