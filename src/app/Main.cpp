@@ -53,7 +53,11 @@ constexpr int kRightColumn = 288;
 
 QString petCaption(int number, const QString& name)
 {
-    return QStringLiteral("&%1 %2").arg(number).arg(name.isEmpty() ? QStringLiteral("MASCOTA") : name);
+    // The name's own ampersands are doubled, or the caption would take them
+    // as accelerators ("TOM & JERRY" showing "TOM _JERRY").
+    QString shown = name.isEmpty() ? QStringLiteral("MASCOTA") : name;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(number).arg(shown);
 }
 
 } // namespace

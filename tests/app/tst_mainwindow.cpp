@@ -325,6 +325,10 @@ private slots:
         QTest::newRow("three pets: the second record")
             << PetList { pet("P1", "LUNA"), pet("P2", "TOBY"), pet("P3", "KIRA") } << "&1 LUNA"
             << "&2 TOBY";
+        // An ampersand of the name is shown as itself, never as an accelerator.
+        QTest::newRow("ampersands in names")
+            << PetList { pet("P1", "TOM & JERRY"), pet("P2", "R&&B") } << "&1 TOM && JERRY"
+            << "&2 R&&&&B";
     }
     void petCaptions()
     {
@@ -337,6 +341,8 @@ private slots:
         press(MenuGeneral->But_Datos_Mascotas);
         QCOMPARE(MenuGeneral->But_Mascota_1->caption(), first);
         QCOMPARE(MenuGeneral->But_Mascota_2->caption(), second);
+        QCOMPARE(TDsFancyButton::acceleratorOf(MenuGeneral->But_Mascota_1->caption()), QChar(u'1'));
+        QCOMPARE(TDsFancyButton::acceleratorOf(MenuGeneral->But_Mascota_2->caption()), QChar(u'2'));
         QVERIFY(!program.pets().active());
     }
 
