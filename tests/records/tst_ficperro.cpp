@@ -571,6 +571,30 @@ private slots:
             QVERIFY2(f.program.storedValue("P1", size).toBool(), size);
     }
 
+    // With the focus on a size box the letters G, M and P work alone, as with Alt.
+    void sizeLettersAloneOnASizeBox()
+    {
+        PetWindow f;
+        f.open();
+        f.focus(f.w.DBCheckBox1);
+        for (const auto& [key, box] :
+            { std::pair { Qt::Key_M, f.w.DBCheckBox2 }, std::pair { Qt::Key_P, f.w.DBCheckBox3 },
+                std::pair { Qt::Key_G, f.w.DBCheckBox1 }, std::pair { Qt::Key_G, f.w.DBCheckBox1 } }) {
+            const Qt::CheckState before = box->checkState();
+            f.accelerator(key, Qt::NoModifier);
+            QTRY_VERIFY(box->checkState() != before);
+            QCOMPARE(QApplication::focusWidget(), box);
+        }
+        QCOMPARE(f.field("MEDIANO").asBoolean(), true);
+        QCOMPARE(f.field("PEQUENO").asBoolean(), true);
+        QCOMPARE(f.field("GRANDE").asBoolean(), false); // ticked, then unticked
+        // In a text box the letters are text.
+        f.focus(f.w.DBEdit2);
+        f.accelerator(Qt::Key_G, Qt::NoModifier);
+        QCOMPARE(f.w.DBEdit2->text(), QStringLiteral("G"));
+        QCOMPARE(f.w.DBCheckBox1->checkState(), Qt::Unchecked);
+    }
+
     void failedPostKeepsTheWindowOpen()
     {
         PetWindow f;
