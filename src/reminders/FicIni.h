@@ -27,4 +27,7 @@ public:
 protected:
     void build() override;
     void activate() override;
+
+private:
+    void fitColumns();
 };
