@@ -11,6 +11,7 @@
 #include "health/FicVac.h"
 #include "health/TabVeter.h"
 #include "health/sanidad.h"
+#include "platform/FlatStyle.h"
 #include "platform/Furniture.h"
 #include "platform/Help.h"
 #include "platform/WindowManager.h"
@@ -72,6 +73,8 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
     setClientSize(742, 390);
     setHelpTopic(2);
     platform::furniture::setGround(this, platform::furniture::Ground::White);
+    // Every window's standard controls take the flat look while this one exists.
+    platform::skin::switchOn();
 
     buildHeader();
     buildContent();
@@ -82,7 +85,16 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("HLR20.HLP")));
 }
 
-TMenuGeneral::~TMenuGeneral() = default;
+TMenuGeneral::~TMenuGeneral()
+{
+    platform::skin::switchOff();
+}
+
+void TMenuGeneral::closing()
+{
+    platform::Window::closing();
+    platform::skin::switchOff();
+}
 
 void TMenuGeneral::buildHeader()
 {

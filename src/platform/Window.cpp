@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace platform {
 
@@ -120,8 +121,14 @@ void Window::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
     // Minimising hides spontaneously and is not a close; a plain hide() is.
-    if (!event->spontaneous())
-        endShowing();
+    if (event->spontaneous())
+        return;
+    endShowing();
+    // The window that showed this one takes the input back; without this a
+    // hidden window could stay the active one until the desktop says otherwise.
+    if (QWindow* opener = windowHandle() ? windowHandle()->transientParent() : nullptr;
+        opener && opener->isVisible())
+        opener->requestActivate();
 }
 
 void Window::endShowing()

@@ -15,6 +15,7 @@
 #include "health/TabVeter.h"
 #include "health/sanidad.h"
 #include "platform/Application.h"
+#include "platform/FlatStyle.h"
 #include "platform/Help.h"
 #include "records/FicPerro.h"
 #include "reminders/FicAvis.h"
@@ -595,6 +596,24 @@ private slots:
             QTest::keyClick(MenuGeneral, Qt::Key_S);
         QCOMPARE(finished.size(), 1);
         QVERIFY(!MenuGeneral->isVisible());
+    }
+
+    // The flat look lives from the main window's creation to its closing.
+    void skinFollowsTheMainWindow()
+    {
+        {
+            Program program;
+            QVERIFY(platform::skin::isOn());
+            showMain();
+            QVERIFY(platform::skin::isOn());
+            press(MenuGeneral->But_Salir);
+            QVERIFY(!platform::skin::isOn());
+        }
+        {
+            Program program;
+            QVERIFY(platform::skin::isOn());
+        }
+        QVERIFY(!platform::skin::isOn());
     }
 
     void lettersAloneWorkTheShownButtons()
