@@ -10,8 +10,10 @@
 #include "health/FicVac.h"
 #include "health/TabVeter.h"
 #include "health/sanidad.h"
+#include "platform/FlatStyle.h"
 #include "platform/Furniture.h"
 #include "platform/Help.h"
+#include "platform/WindowManager.h"
 #include "records/FicPerro.h"
 #include "reminders/FicAvis.h"
 #include "reminders/PendingScan.h"
@@ -51,7 +53,11 @@ constexpr int kRightColumn = 288;
 
 QString petCaption(int number, const QString& name)
 {
-    return QStringLiteral("&%1 %2").arg(number).arg(name.isEmpty() ? QStringLiteral("MASCOTA") : name);
+    // The name's own ampersands are doubled, or the caption would take them
+    // as accelerators ("TOM & JERRY" showing "TOM _JERRY").
+    QString shown = name.isEmpty() ? QStringLiteral("MASCOTA") : name;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(number).arg(shown);
 }
 
 } // namespace
@@ -66,16 +72,28 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
     setClientSize(742, 390);
     setHelpTopic(2);
     platform::furniture::setGround(this, platform::furniture::Ground::White);
+    // Every window's standard controls take the flat look while this one exists.
+    platform::skin::switchOn();
 
     buildHeader();
     buildContent();
 
     AppMessage = std::make_unique<platform::EnterAsTab>();
+    platform::windowmanager::installModalRestorer();
     platform::help::setHelpFile(
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("HLR20.HLP")));
 }
 
-TMenuGeneral::~TMenuGeneral() = default;
+TMenuGeneral::~TMenuGeneral()
+{
+    platform::skin::switchOff();
+}
+
+void TMenuGeneral::closing()
+{
+    platform::Window::closing();
+    platform::skin::switchOff();
+}
 
 void TMenuGeneral::buildHeader()
 {

@@ -96,6 +96,8 @@ public:
 protected:
     // The first activation runs the pending reminders scan.
     void activate() override;
+    // The close handler: the flat look goes with the main window.
+    void closing() override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

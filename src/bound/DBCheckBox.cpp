@@ -2,6 +2,9 @@
 
 #include "engine/Field.h"
 
+#include <QKeyEvent>
+#include <QKeySequence>
+
 namespace bound {
 
 DBCheckBox::DBCheckBox(QWidget* parent)
@@ -46,6 +49,32 @@ void DBCheckBox::nextCheckState()
     // The field's data change shows the new state.
     m_link.field()->setAsBoolean(tick);
     showField();
+}
+
+} // namespace bound
+
+namespace bound {
+
+void DBCheckBox::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const int key = event->key();
+    if (plain && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const QKeySequence withAlt(QKeyCombination(Qt::AltModifier, Qt::Key(key)));
+        const auto boxes = window()->findChildren<QAbstractButton*>();
+        for (QAbstractButton* box : boxes) {
+            if (box->window() != window() || !box->isVisible() || !box->isEnabled())
+                continue;
+            if (QKeySequence::mnemonic(box->text()) == withAlt) {
+                // What the mnemonic does: focus, then a click the user sees.
+                box->setFocus(Qt::ShortcutFocusReason);
+                box->animateClick();
+                event->accept();
+                return;
+            }
+        }
+    }
+    QCheckBox::keyPressEvent(event);
 }
 
 } // namespace bound

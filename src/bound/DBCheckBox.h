@@ -25,6 +25,8 @@ public:
 
 protected:
     void nextCheckState() override;
+    // A check box takes no text, so a letter alone works as with Alt.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showField();

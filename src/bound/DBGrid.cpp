@@ -122,6 +122,17 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
+void DBGrid::focusInEvent(QFocusEvent* event)
+{
+    // Qt makes the first row current when a view without a current row takes
+    // the focus; here that would move the table and settle a pending record
+    // (an insert has no row of its own), so the grid shows the table instead.
+    m_following = true;
+    QTableView::focusInEvent(event);
+    m_following = false;
+    showCurrentRow(m_model.currentRow());
+}
+
 void DBGrid::keyboardSearch(const QString&)
 {
     // Typed letters belong to the window's buttons, not to a search.

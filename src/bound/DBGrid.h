@@ -33,6 +33,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyboardSearch(const QString& search) override;
 
 private:

@@ -196,6 +196,15 @@ void DBLookupComboBox::wheelEvent(QWheelEvent* event)
     event->ignore();
 }
 
+void DBLookupComboBox::focusInEvent(QFocusEvent* event)
+{
+    QComboBox::focusInEvent(event);
+    // Closing the drop-down hands the focus back with the pick still to be
+    // delivered; reacting then (a filter reloading the list) would lose it.
+    if (event->reason() != Qt::PopupFocusReason)
+        emit entered();
+}
+
 void DBLookupComboBox::focusOutEvent(QFocusEvent* event)
 {
     m_search.clear();

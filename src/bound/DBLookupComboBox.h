@@ -33,7 +33,13 @@ public:
     // stored into the field, also when it is the key already stored.
     void choose(int row);
 
+signals:
+    // The focus came into the list from another control, by keyboard or by
+    // mouse; not when it comes back from the list's own drop-down.
+    void entered();
+
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -224,6 +224,9 @@ void TDsFancyButton::mouseMoveEvent(QMouseEvent* event)
 void TDsFancyButton::press(QMouseEvent* event)
 {
     emit mousePressed(event->button(), event->modifiers(), event->position().toPoint());
+    // The pointer may arrive with no move at all (tap-to-click, a tablet, a remote desktop, a modal
+    // window closing under a resting pointer): a press over the shape counts as being over it.
+    trackPointer(event->position().toPoint());
     if (event->button() == Qt::RightButton || !m_hot)
         return;
     m_down = true;

@@ -205,6 +205,9 @@ void styleFieldLabel(QLabel* label, LabelBack back)
     palette.setColor(QPalette::WindowText, controls::clMaroon);
     palette.setColor(QPalette::Window, Qt::white);
     label->setPalette(palette);
+    // On a button-face ground Qt would draw the text in the button-text colour.
+    label->setForegroundRole(QPalette::WindowText);
+    label->setBackgroundRole(QPalette::Window);
     label->setAutoFillBackground(back == LabelBack::White);
 }
 

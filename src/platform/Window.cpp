@@ -2,12 +2,14 @@
 
 #include "platform/Furniture.h"
 #include "platform/Help.h"
+#include "platform/WindowManager.h"
 
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace platform {
 
@@ -67,8 +69,15 @@ void Window::setVisible(bool visible)
 {
     // Before the window is shown, so sizes, focus and tab order are in place
     // when the activation step runs.
-    if (visible)
+    if (visible) {
         ensureBuilt();
+        // The main window is a plain window; every other one a dialog of the
+        // window that shows it, which the window manager keeps together.
+        if (windowType() == Qt::Dialog && !isVisible()) {
+            windowmanager::setOpener(this);
+            windowmanager::askNoMinimiseOrMaximise(this);
+        }
+    }
     QDialog::setVisible(visible);
 }
 
@@ -112,8 +121,14 @@ void Window::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
     // Minimising hides spontaneously and is not a close; a plain hide() is.
-    if (!event->spontaneous())
-        endShowing();
+    if (event->spontaneous())
+        return;
+    endShowing();
+    // The window that showed this one takes the input back; without this a
+    // hidden window could stay the active one until the desktop says otherwise.
+    if (QWindow* opener = windowHandle() ? windowHandle()->transientParent() : nullptr;
+        opener && opener->isVisible())
+        opener->requestActivate();
 }
 
 void Window::endShowing()

@@ -7,7 +7,6 @@
 #include "data/ModGen.h"
 #include "platform/Furniture.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPalette>
 
@@ -120,7 +119,7 @@ void TFichaPerro::build()
     connect(But_Cancelar, &TDsFancyButton::clicked, this, &TFichaPerro::cancelPet);
 
     // Entering the breed list, by keyboard or mouse, narrows it first.
-    DBLookupComboBox1->installEventFilter(this);
+    connect(DBLookupComboBox1, &bound::DBLookupComboBox::entered, this, &TFichaPerro::filterBreeds);
     // The sex rule lives in the data module, which knows no window: it
     // reaches the sex box through this hook.
     m_data.focusSexBox = [this] { EditSexo->setFocus(Qt::OtherFocusReason); };
@@ -134,13 +133,6 @@ TFichaPerro::~TFichaPerro()
 engine::Table& TFichaPerro::recordTable() const
 {
     return *m_data.TablaMascotas;
-}
-
-bool TFichaPerro::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == DBLookupComboBox1 && event->type() == QEvent::FocusIn)
-        filterBreeds();
-    return records::RecordWindow::eventFilter(watched, event);
 }
 
 QString TFichaPerro::breedFilter(const QString& speciesCode)

@@ -59,7 +59,6 @@ protected:
     // Closed any other way than by its two buttons, the window cancels as
     // Cancelar does, so the tables are never left open behind it.
     void closing() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void closeTables();

@@ -3,11 +3,13 @@
 #include "bound/DBGrid.h"
 #include "controls/ButtonLook.h"
 #include "data/ModGen.h"
+#include "engine/Field.h"
 #include "platform/Furniture.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 
 namespace furniture = platform::furniture;
 
@@ -49,6 +51,8 @@ void TFicheroIniAvisos::build()
         { QStringLiteral("FINAL"), QStringLiteral("Final"), -1, centred, right },
     });
 
+    fitColumns();
+
     But_Cancelar = controls::makeWindowButton(
         this, QStringLiteral("But_Cancelar"), QStringLiteral("&Aceptar"), QRect(179, 155, 113, 20));
     connect(But_Cancelar, &TDsFancyButton::clicked, this, &QDialog::close);
@@ -58,4 +62,26 @@ void TFicheroIniAvisos::activate()
 {
     // The grid takes no typed letters, so A alone works the button.
     DBGrid1->setFocus(Qt::OtherFocusReason);
+}
+
+void TFicheroIniAvisos::fitColumns()
+{
+    // From five reminders on the vertical bar takes its width from the rows;
+    // the columns are sized for that case, so no horizontal bar ever comes to
+    // hide a row. A date column keeps room for its widest date and its title.
+    const int room
+        = DBGrid1->width() - 2 * DBGrid1->frameWidth() - DBGrid1->verticalScrollBar()->sizeHint().width();
+    const QFontMetrics cells(DBGrid1->font());
+    const QFontMetrics titles(DBGrid1->horizontalHeader()->font());
+    const QString widestDate = QDate(2000, 12, 28).toString(engine::shortDateFormat());
+    int total = DBGrid1->columnWidth(0);
+    for (int column : { 1, 2 }) {
+        const QString title = DBGrid1->model()->headerData(column, Qt::Horizontal).toString();
+        const int needed = qMax(cells.horizontalAdvance(widestDate), titles.horizontalAdvance(title)) + 6;
+        DBGrid1->setColumnWidth(column, qMin(DBGrid1->columnWidth(column), needed));
+        total += DBGrid1->columnWidth(column);
+    }
+    // Still too wide: the description gives up the last pixels, not the dates.
+    if (total > room)
+        DBGrid1->setColumnWidth(0, DBGrid1->columnWidth(0) - (total - room));
 }

@@ -28,5 +28,7 @@ protected:
     void activate() override;
 
 private:
+    void fitColumns();
+
     TModuloGeneral& m_data;
 };

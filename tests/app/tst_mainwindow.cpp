@@ -15,6 +15,7 @@
 #include "health/TabVeter.h"
 #include "health/sanidad.h"
 #include "platform/Application.h"
+#include "platform/FlatStyle.h"
 #include "platform/Help.h"
 #include "records/FicPerro.h"
 #include "reminders/FicAvis.h"
@@ -325,6 +326,10 @@ private slots:
         QTest::newRow("three pets: the second record")
             << PetList { pet("P1", "LUNA"), pet("P2", "TOBY"), pet("P3", "KIRA") } << "&1 LUNA"
             << "&2 TOBY";
+        // An ampersand of the name is shown as itself, never as an accelerator.
+        QTest::newRow("ampersands in names")
+            << PetList { pet("P1", "TOM & JERRY"), pet("P2", "R&&B") } << "&1 TOM && JERRY"
+            << "&2 R&&&&B";
     }
     void petCaptions()
     {
@@ -337,6 +342,8 @@ private slots:
         press(MenuGeneral->But_Datos_Mascotas);
         QCOMPARE(MenuGeneral->But_Mascota_1->caption(), first);
         QCOMPARE(MenuGeneral->But_Mascota_2->caption(), second);
+        QCOMPARE(TDsFancyButton::acceleratorOf(MenuGeneral->But_Mascota_1->caption()), QChar(u'1'));
+        QCOMPARE(TDsFancyButton::acceleratorOf(MenuGeneral->But_Mascota_2->caption()), QChar(u'2'));
         QVERIFY(!program.pets().active());
     }
 
@@ -589,6 +596,24 @@ private slots:
             QTest::keyClick(MenuGeneral, Qt::Key_S);
         QCOMPARE(finished.size(), 1);
         QVERIFY(!MenuGeneral->isVisible());
+    }
+
+    // The flat look lives from the main window's creation to its closing.
+    void skinFollowsTheMainWindow()
+    {
+        {
+            Program program;
+            QVERIFY(platform::skin::isOn());
+            showMain();
+            QVERIFY(platform::skin::isOn());
+            press(MenuGeneral->But_Salir);
+            QVERIFY(!platform::skin::isOn());
+        }
+        {
+            Program program;
+            QVERIFY(platform::skin::isOn());
+        }
+        QVERIFY(!platform::skin::isOn());
     }
 
     void lettersAloneWorkTheShownButtons()

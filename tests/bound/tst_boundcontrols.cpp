@@ -10,6 +10,7 @@
 #include <QAbstractItemModelTester>
 #include <QDialog>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -230,6 +231,53 @@ private slots:
         QCOMPARE(grid.model()->index(43, 0).data().toString(), QStringLiteral("Cambiada"));
         notes.cancel();
         QCOMPARE(grid.model()->index(43, 0).data().toString(), name(43));
+    }
+
+    // A record window closed by the window manager hands the focus back to
+    // the list's grid while its table still inserts or edits: the grid
+    // taking the focus must leave the table where it is.
+    void gridTakingTheFocusLeavesThePendingRecord_data()
+    {
+        QTest::addColumn<bool>("inserting");
+        QTest::addColumn<int>("reason");
+        QTest::newRow("insert, window activated") << true << int(Qt::ActiveWindowFocusReason);
+        QTest::newRow("insert, other") << true << int(Qt::OtherFocusReason);
+        QTest::newRow("insert, tab") << true << int(Qt::TabFocusReason);
+        QTest::newRow("edit, window activated") << false << int(Qt::ActiveWindowFocusReason);
+    }
+    void gridTakingTheFocusLeavesThePendingRecord()
+    {
+        QFETCH(bool, inserting);
+        QFETCH(int, reason);
+        TestData data;
+        fillNotes(*data.notes.table, 5);
+        engine::Table& notes = *data.notes.table;
+        QWidget window;
+        auto* other = new QLineEdit(&window);
+        auto* grid = new bound::DBGrid(&window);
+        grid->setGeometry(0, 30, 300, 200);
+        grid->setDataSource(data.notes.source.get());
+        grid->setColumns({ { QStringLiteral("NOMBRE"), QStringLiteral("Nombre") } });
+        window.resize(300, 240);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+        QTRY_VERIFY(other->hasFocus());
+        notes.last();
+        if (inserting)
+            notes.append();
+        else
+            notes.edit();
+        notes.field(QStringLiteral("NOMBRE")).setAsString(QStringLiteral("Pendiente"));
+
+        grid->setFocus(Qt::FocusReason(reason));
+        QTRY_VERIFY(grid->hasFocus());
+        QCOMPARE(notes.state(), inserting ? engine::TableState::Insert : engine::TableState::Edit);
+        QCOMPARE(notes.field(QStringLiteral("NOMBRE")).asString(), QStringLiteral("Pendiente"));
+        notes.cancel();
+        QCOMPARE(notes.recordCount(), 5);
+        QCOMPARE(notes.rowIndex(), 4);
     }
 
     void gridColumnWidths()

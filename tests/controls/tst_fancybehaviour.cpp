@@ -198,6 +198,11 @@ void TestFancyBehaviour::pointerSequences_data()
         << Steps { S::MoveIn, S::PressLeft, S::MoveCorner, S::ReleaseLeft } << true << false << 3 << 1;
     QTest::newRow("dragged off the button cancels")
         << Steps { S::MoveIn, S::PressLeft, S::MoveOff, S::ReleaseLeft } << false << false << 1 << 0;
+    // The pointer arrived without a move (tap-to-click, a modal window closing over it): the press
+    // over the shape counts as the pointer being there.
+    QTest::newRow("click with no move before")
+        << Steps { S::PressLeft, S::ReleaseLeft } << true << false << 3 << 1;
+    QTest::newRow("right press with no move before") << Steps { S::PressRight } << true << false << 4 << 0;
     QTest::newRow("leave") << Steps { S::MoveIn, S::Leave } << false << false << 1 << 0;
     QTest::newRow("leave while pressed")
         << Steps { S::MoveIn, S::PressLeft, S::Leave } << false << false << 1 << 0;

@@ -2,6 +2,7 @@
 // the window closes, Escape never closing, F1 help, frame and centring.
 #include "platform/Help.h"
 #include "platform/Window.h"
+#include "platform/WindowManager.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -282,6 +284,56 @@ private slots:
         window.move(0, 0);
         window.show();
         QVERIFY(qAbs(window.geometry().center().x() - centre.x()) <= 1);
+    }
+    // A window is a dialog of the window that showed it: the innermost modal
+    // window, else the active one; each showing takes its own opener.
+    void transientForTheWindowThatShowsIt()
+    {
+        CountingWindow first;
+        first.setClientSize(300, 200);
+        CountingWindow second;
+        second.setClientSize(200, 100);
+        first.show();
+        first.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&first));
+        second.show();
+        QVERIFY(second.windowHandle());
+        QCOMPARE(second.windowHandle()->transientParent(), first.windowHandle());
+        second.close();
+
+        CountingWindow modal;
+        modal.setClientSize(250, 150);
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        QTRY_COMPARE(QApplication::activeModalWidget(), &modal);
+        second.setWindowModality(Qt::ApplicationModal);
+        second.show();
+        QCOMPARE(second.windowHandle()->transientParent(), modal.windowHandle());
+        second.close();
+        modal.close();
+    }
+
+    // A modal window minimised anyway comes back when the window manager
+    // activates a window under it; nothing happens without a hidden one.
+    void hiddenModalWindowComesBack()
+    {
+        CountingWindow main;
+        main.setClientSize(300, 200);
+        main.show();
+        QVERIFY(!platform::windowmanager::restoreHiddenModal());
+        CountingWindow modal;
+        modal.setClientSize(200, 100);
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        QTRY_COMPARE(QApplication::activeModalWidget(), &modal);
+        QVERIFY(!platform::windowmanager::restoreHiddenModal());
+        modal.setWindowState(modal.windowState() | Qt::WindowMinimized);
+        QTRY_VERIFY(modal.isMinimized());
+        QVERIFY(platform::windowmanager::restoreHiddenModal());
+        QTRY_VERIFY(!modal.isMinimized());
+        QVERIFY(modal.isVisible());
+        QCOMPARE(modal.activations, 1); // brought back, not shown anew
+        modal.close();
     }
 };
 

@@ -64,6 +64,32 @@ private slots:
         QCOMPARE(buscar.TextoBusqueda->palette().color(QPalette::Base), QColor(196, 219, 244));
     }
 
+    // On the button-face ground of the dialogs the labels are drawn maroon,
+    // not in the button-text colour that ground would give them.
+    void labelsAreDrawnMaroon()
+    {
+        TFichaBorrar borrar;
+        TFichaBuscar buscar;
+        for (QLabel* label : { borrar.Label1, buscar.Label1 }) {
+            QWidget* dialog = label->window();
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            const QImage drawn = label->grab().toImage();
+            int maroon = 0;
+            int black = 0;
+            for (int y = 0; y < drawn.height(); ++y) {
+                for (int x = 0; x < drawn.width(); ++x) {
+                    const QColor c = drawn.pixelColor(x, y);
+                    maroon += c.red() > 90 && c.green() < 60 && c.blue() < 60;
+                    black += c.red() < 40 && c.green() < 40 && c.blue() < 40;
+                }
+            }
+            QVERIFY2(maroon > 20, qPrintable(label->text()));
+            QCOMPARE(black, 0);
+            dialog->close();
+        }
+    }
+
     void searchReturnsTextExactlyAndStartsEmpty()
     {
         TFichaBuscar dialog;

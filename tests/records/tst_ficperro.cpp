@@ -12,6 +12,7 @@
 #include "platform/Application.h"
 #include "records/FicPerro.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QTest>
 
@@ -393,6 +394,68 @@ private slots:
         QCOMPARE(f.field("RAZA").asString(), QStringLiteral("BOXER"));
     }
 
+    // A pick from the open list, by mouse or by the arrow keys and Enter,
+    // survives the focus coming back from the list: the filter is applied
+    // on entering the box, not again under the pick.
+    void pickFromTheOpenList_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("byMouse");
+        QTest::newRow("breed, click") << "DBLookupComboBox1"
+                                      << "BOXER" << true;
+        QTest::newRow("breed, keys") << "DBLookupComboBox1"
+                                     << "BOXER" << false;
+        QTest::newRow("species, click") << "DBLookupComboBox2"
+                                        << "GATOS" << true;
+        QTest::newRow("species, keys") << "DBLookupComboBox2"
+                                       << "GATOS" << false;
+    }
+    void pickFromTheOpenList()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, entry);
+        QFETCH(bool, byMouse);
+        PetWindow f;
+        f.open();
+        f.focus(f.w.DBLookupComboBox2);
+        f.chooseSpecies("PERROS");
+        auto* box = f.w.findChild<bound::DBLookupComboBox*>(list);
+        QVERIFY(box);
+        // Entered from the box before it, as the user does with Tab.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (box == f.w.DBLookupComboBox2)
+            f.focus(box);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        const int row = int(box->entries().indexOf(entry));
+        QVERIFY2(row >= 0, qPrintable(entry));
+
+        QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+        QAbstractItemView* view = box->view();
+        QTRY_VERIFY(view->isVisible());
+        if (byMouse) {
+            // The open list takes no release as a pick at once, so the
+            // release of the press that opened it picks nothing.
+            QTest::qWait(QApplication::doubleClickInterval() + 50);
+            view->scrollTo(view->model()->index(row, 0));
+            const QRect place = view->visualRect(view->model()->index(row, 0));
+            QVERIFY(!place.isEmpty());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
+        } else {
+            const int from = qMax(0, view->currentIndex().row());
+            for (int i = from; i < row; ++i)
+                QTest::keyClick(view, Qt::Key_Down);
+            for (int i = from; i > row; --i)
+                QTest::keyClick(view, Qt::Key_Up);
+            QTest::keyClick(view, Qt::Key_Return);
+        }
+        QTRY_VERIFY(!view->isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        const char* field = box == f.w.DBLookupComboBox1 ? "RAZA" : "ESPECIE";
+        QCOMPARE(f.field(field).asString(), entry);
+        QCOMPARE(box->currentText(), entry);
+    }
+
     void breedFilterWithAQuoteInTheCode()
     {
         PetWindow f;
@@ -510,6 +573,30 @@ private slots:
         QVERIFY(!f.w.isVisible());
         for (const char* size : { "GRANDE", "MEDIANO", "PEQUENO" })
             QVERIFY2(f.program.storedValue("P1", size).toBool(), size);
+    }
+
+    // With the focus on a size box the letters G, M and P work alone, as with Alt.
+    void sizeLettersAloneOnASizeBox()
+    {
+        PetWindow f;
+        f.open();
+        f.focus(f.w.DBCheckBox1);
+        for (const auto& [key, box] :
+            { std::pair { Qt::Key_M, f.w.DBCheckBox2 }, std::pair { Qt::Key_P, f.w.DBCheckBox3 },
+                std::pair { Qt::Key_G, f.w.DBCheckBox1 }, std::pair { Qt::Key_G, f.w.DBCheckBox1 } }) {
+            const Qt::CheckState before = box->checkState();
+            f.accelerator(key, Qt::NoModifier);
+            QTRY_VERIFY(box->checkState() != before);
+            QCOMPARE(QApplication::focusWidget(), box);
+        }
+        QCOMPARE(f.field("MEDIANO").asBoolean(), true);
+        QCOMPARE(f.field("PEQUENO").asBoolean(), true);
+        QCOMPARE(f.field("GRANDE").asBoolean(), false); // ticked, then unticked
+        // In a text box the letters are text.
+        f.focus(f.w.DBEdit2);
+        f.accelerator(Qt::Key_G, Qt::NoModifier);
+        QCOMPARE(f.w.DBEdit2->text(), QStringLiteral("G"));
+        QCOMPARE(f.w.DBCheckBox1->checkState(), Qt::Unchecked);
     }
 
     void failedPostKeepsTheWindowOpen()

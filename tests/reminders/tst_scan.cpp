@@ -12,6 +12,8 @@
 
 #include <QHeaderView>
 #include <QProcess>
+#include <QScrollBar>
+#include <QTimer>
 
 using namespace remindertest;
 
@@ -227,6 +229,60 @@ private slots:
         reminders::scanPendingReminders(*f.data, w);
         QCOMPARE(seen, valueAlign);
         QVERIFY(!w.isVisible());
+    }
+
+    // The three columns fit the grid whether or not its vertical bar shows,
+    // and the dates fit their columns: no horizontal bar hides a row.
+    void pendingColumnsFitTheGrid_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("one") << 1;
+        QTest::newRow("four") << 4;
+        QTest::newRow("five") << 5;
+        QTest::newRow("twelve") << 12;
+    }
+    void pendingColumnsFitTheGrid()
+    {
+        QFETCH(int, count);
+        Fixture f;
+        std::vector<Reminder> due;
+        for (int i = 0; i < count; ++i)
+            due.push_back({ -i, 30 + i, QStringLiteral("AVISO %1").arg(i) });
+        f.addReminders(due);
+        TFicheroIniAvisos& w = *f.pending;
+        struct Seen {
+            int total = 0, room = 0;
+            bool horizontalBar = true;
+            QStringList dates;
+            QList<int> dateWidths;
+        } seen;
+        QTimer::singleShot(0, &w, [&] {
+            // Whatever is seen, the window closes, so a failure never hangs the test.
+            const auto closeAfter = qScopeGuard([&] { recordtest::click(&w, "But_Cancelar"); });
+            bound::DBGrid* grid = w.DBGrid1;
+            if (!QTest::qWaitFor([&] { return w.isVisible() && grid->model()->rowCount() == count; }))
+                return;
+            QCoreApplication::processEvents();
+            for (int c = 0; c < 3; ++c)
+                seen.total += grid->columnWidth(c);
+            seen.room = grid->viewport()->width();
+            seen.horizontalBar = grid->horizontalScrollBar()->isVisible();
+            for (int c = 1; c < 3; ++c) {
+                seen.dates << grid->model()->index(0, c).data().toString();
+                seen.dateWidths << grid->columnWidth(c)
+                        - grid->fontMetrics().horizontalAdvance(seen.dates.last());
+            }
+        });
+        boundtest::Recorder recorder;
+        reminders::scanPendingReminders(*f.data, w);
+        QVERIFY2(
+            seen.total <= seen.room, qPrintable(QStringLiteral("%1 > %2").arg(seen.total).arg(seen.room)));
+        QVERIFY(!seen.horizontalBar);
+        QCOMPARE(seen.dates.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(!seen.dates[i].isEmpty());
+            QVERIFY2(seen.dateWidths[i] >= 4, qPrintable(seen.dates[i])); // the date and a margin fit
+        }
     }
 
     void workTableHeldByAnotherProcess()
