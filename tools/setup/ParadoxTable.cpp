@@ -1,0 +1,354 @@
+#include "ParadoxTable.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTime>
+
+// pxlib's header declares C functions without saying so.
+extern "C" {
+#include <paradox.h>
+}
+
+#include <cstdio>
+#include <cstring>
+
+namespace setup {
+
+namespace {
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+quint32 bigEndian32(const unsigned char* p)
+{
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+quint32 littleEndian32(const unsigned char* p)
+{
+    return quint32(p[3]) << 24 | quint32(p[2]) << 16 | quint32(p[1]) << 8 | p[0];
+}
+
+// pxlib 0.6.8 tells a blank number from a stored one by comparing with a
+// 32-bit pattern held in a 64-bit long, so on this platform a blank date,
+// time or counter comes back as a value; blank is all bytes zero.
+bool allZero(const unsigned char* p, int length)
+{
+    for (int i = 0; i < length; ++i)
+        if (p[i] != 0)
+            return false;
+    return true;
+}
+
+// Paradox stores numbers big-endian with the sign bit flipped, so that
+// bytes sort as numbers do.
+qint64 paradoxLong(const unsigned char* p)
+{
+    return qint32(bigEndian32(p) ^ 0x80000000u);
+}
+qint64 paradoxShort(const unsigned char* p)
+{
+    return qint16(quint16(p[0] << 8 | p[1]) ^ 0x8000u);
+}
+
+ParadoxKind kindOf(int type)
+{
+    switch (type) {
+    case pxfAlpha:
+        return ParadoxKind::Alpha;
+    case pxfDate:
+        return ParadoxKind::Date;
+    case pxfTime:
+        return ParadoxKind::Time;
+    case pxfLogical:
+        return ParadoxKind::Logical;
+    case pxfShort:
+        return ParadoxKind::Short;
+    case pxfLong:
+        return ParadoxKind::Long;
+    case pxfAutoInc:
+        return ParadoxKind::AutoInc;
+    case pxfMemoBLOb:
+        return ParadoxKind::Memo;
+    default:
+        return ParadoxKind::Other;
+    }
+}
+
+// The byte size each kind has in a record; 0 where the table says.
+int fixedLength(ParadoxKind kind)
+{
+    switch (kind) {
+    case ParadoxKind::Date:
+    case ParadoxKind::Time:
+    case ParadoxKind::Long:
+    case ParadoxKind::AutoInc:
+        return 4;
+    case ParadoxKind::Short:
+        return 2;
+    case ParadoxKind::Logical:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void collectError(pxdoc_t*, int, const char* message, void* data)
+{
+    *static_cast<QString*>(data) = QString::fromLocal8Bit(message);
+}
+
+// Memo files are written in blocks of this size.
+constexpr qint64 kMemoBlock = 4096;
+
+} // namespace
+
+QString fromWindows1252(const char* bytes, qsizetype size)
+{
+    static const char16_t high[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+        0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D,
+        0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+    QString text(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        text[i] = byte >= 0x80 && byte < 0xA0 ? QChar(high[byte - 0x80]) : QChar(byte);
+    }
+    return text;
+}
+
+struct ParadoxTable::Px {
+    QString lastError;
+    FILE* file = nullptr;
+    pxdoc_t* doc = nullptr;
+
+    ~Px()
+    {
+        if (doc) {
+            PX_close(doc);
+            PX_delete(doc);
+        }
+        if (file)
+            std::fclose(file);
+    }
+};
+
+ParadoxTable::ParadoxTable(const QString& dbPath, const QString& mbPath)
+    : m_px(std::make_unique<Px>())
+    , m_dbPath(dbPath)
+    , m_mbPath(mbPath)
+{
+    static const bool booted = [] {
+        PX_boot();
+        return true;
+    }();
+    Q_UNUSED(booted);
+
+    const auto damaged = [&](const QString& why) {
+        return ImportError(
+            QStringLiteral("«%1» no es una tabla Paradox válida o está dañada: %2.").arg(shown(dbPath), why));
+    };
+
+    // Opened here, read-only, so pxlib never holds the file for writing.
+    m_px->file = std::fopen(QFile::encodeName(dbPath).constData(), "rb");
+    if (!m_px->file)
+        throw ImportError(QStringLiteral("No se puede leer «%1»: %2.")
+                              .arg(shown(dbPath), QString::fromLocal8Bit(std::strerror(errno))));
+    m_px->doc = PX_new2(collectError, nullptr, nullptr, nullptr);
+    if (!m_px->doc)
+        throw ImportError(QStringLiteral("No hay memoria para leer «%1».").arg(shown(dbPath)));
+    m_px->doc->errorhandler_user_data = &m_px->lastError;
+    if (PX_open_fp(m_px->doc, m_px->file) < 0)
+        throw damaged(QStringLiteral("no se puede leer su cabecera"));
+
+    const pxhead_t* head = m_px->doc->px_head;
+    if (head->px_filetype != pxfFileTypIndexDB && head->px_filetype != pxfFileTypNonIndexDB)
+        throw damaged(QStringLiteral("no es un archivo de datos (.DB)"));
+    if (head->px_encryption != 0)
+        throw damaged(QStringLiteral("está protegida con contraseña"));
+    const int blockKb = head->px_maxtablesize;
+    if (blockKb != 1 && blockKb != 2 && blockKb != 3 && blockKb != 4 && blockKb != 8 && blockKb != 16
+        && blockKb != 32)
+        throw damaged(QStringLiteral("el tamaño de bloque de la cabecera no es válido"));
+    const qint64 blockSize = qint64(blockKb) * 1024;
+    m_recordSize = head->px_recordsize;
+    if (m_recordSize <= 0 || m_recordSize > blockSize - 6 || head->px_numfields <= 0
+        || head->px_headersize <= 0)
+        throw damaged(QStringLiteral("la cabecera no es válida"));
+
+    // pxlib reads past the end of a cut file without noticing.
+    const qint64 expected = qint64(head->px_headersize) + qint64(head->px_fileblocks) * blockSize;
+    const qint64 actual = QFileInfo(dbPath).size();
+    if (actual < expected)
+        throw ImportError(
+            QStringLiteral("«%1» está incompleto: mide %2 bytes y su cabecera indica %3. Puede que la copia "
+                           "se cortara; cópielo de nuevo desde la instalación anterior.")
+                .arg(shown(dbPath))
+                .arg(actual)
+                .arg(expected));
+    const qint64 capacity = qint64(head->px_fileblocks) * ((blockSize - 6) / m_recordSize);
+    if (head->px_numrecords < 0 || head->px_numrecords > capacity)
+        throw damaged(QStringLiteral("la cabecera indica %1 registros y no caben en el archivo")
+                          .arg(head->px_numrecords));
+    m_recordCount = head->px_numrecords;
+
+    int total = 0;
+    for (int i = 0; i < head->px_numfields; ++i) {
+        const pxfield_t* f = PX_get_field(m_px->doc, i);
+        if (!f || !f->px_fname || f->px_flen <= 0)
+            throw damaged(QStringLiteral("la descripción del campo %1 no es válida").arg(i + 1));
+        ParadoxField field { fromWindows1252(f->px_fname, qsizetype(std::strlen(f->px_fname))),
+            kindOf(static_cast<unsigned char>(f->px_ftype)), static_cast<unsigned char>(f->px_ftype),
+            f->px_flen };
+        const int fixed = fixedLength(field.kind);
+        if ((fixed && field.length != fixed) || (field.kind == ParadoxKind::Memo && field.length < 10))
+            throw damaged(QStringLiteral("el campo %1 tiene una longitud imposible").arg(field.name));
+        total += field.length;
+        m_fields.push_back(field);
+    }
+    if (total != m_recordSize)
+        throw damaged(QStringLiteral("los campos no suman el tamaño de registro"));
+}
+
+ParadoxTable::~ParadoxTable() = default;
+
+ParadoxRecord ParadoxTable::record(int index)
+{
+    // pxlib's text reader runs one byte past a completely full field; the
+    // fields are decoded here within their lengths, and the buffer keeps
+    // spare room all the same.
+    std::vector<unsigned char> buffer(size_t(m_recordSize) + 16, 0);
+    m_px->lastError.clear();
+    if (!PX_get_record(m_px->doc, index, reinterpret_cast<char*>(buffer.data())))
+        throw ImportError(
+            QStringLiteral("«%1» está dañado: no se puede leer el registro %2%3.")
+                .arg(shown(m_dbPath))
+                .arg(index + 1)
+                .arg(m_px->lastError.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_px->lastError)));
+    ParadoxRecord values;
+    values.reserve(m_fields.size());
+    int offset = 0;
+    for (const ParadoxField& field : m_fields) {
+        values.push_back(decode(field, buffer.data() + offset, index + 1));
+        offset += field.length;
+    }
+    return values;
+}
+
+QVariant ParadoxTable::decode(const ParadoxField& field, const unsigned char* data, int recordNumber)
+{
+    const auto bad = [&](const QString& why) {
+        return ImportError(QStringLiteral("«%1» está dañado: en el registro %2, el campo %3 %4.")
+                               .arg(shown(m_dbPath))
+                               .arg(recordNumber)
+                               .arg(field.name, why));
+    };
+    if (field.kind == ParadoxKind::Memo)
+        return allZero(data, field.length) ? QVariant() : QVariant(memo(field, data, recordNumber));
+    if (allZero(data, field.length))
+        return {};
+    switch (field.kind) {
+    case ParadoxKind::Alpha: {
+        const void* end = std::memchr(data, 0, size_t(field.length));
+        const qsizetype size = end ? static_cast<const unsigned char*>(end) - data : field.length;
+        return fromWindows1252(reinterpret_cast<const char*>(data), size);
+    }
+    case ParadoxKind::Date: {
+        // Days counted from 1 January of year 1, which is day 1.
+        const QDate date = QDate::fromJulianDay(paradoxLong(data) + 1721425);
+        if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+            throw bad(QStringLiteral("no tiene una fecha válida"));
+        return date;
+    }
+    case ParadoxKind::Time: {
+        const qint64 ms = paradoxLong(data);
+        if (ms < 0 || ms >= 24 * 3600 * 1000)
+            throw bad(QStringLiteral("no tiene una hora válida"));
+        return QTime::fromMSecsSinceStartOfDay(int(ms));
+    }
+    case ParadoxKind::Logical:
+        return bool(data[0] & 0x7F);
+    case ParadoxKind::Short:
+        return paradoxShort(data);
+    case ParadoxKind::Long:
+    case ParadoxKind::AutoInc:
+        return paradoxLong(data);
+    case ParadoxKind::Memo:
+    case ParadoxKind::Other:
+        break;
+    }
+    return {};
+}
+
+// The last ten bytes of a memo field point into the memo file (offset with
+// the entry number in its low byte, length, change count); the bytes before
+// them hold the memo's beginning, and the whole memo when it fits there.
+// The memo file is read here rather than through pxlib, whose 0.6.8 aborts
+// when a memo file is attached to a table opened for reading.
+QString ParadoxTable::memo(const ParadoxField& field, const unsigned char* data, int recordNumber)
+{
+    const int leader = field.length - 10;
+    const quint32 pointer = littleEndian32(data + leader);
+    const qint64 size = littleEndian32(data + leader + 4);
+    const auto text = [](const QByteArray& bytes) {
+        qsizetype n = bytes.size();
+        while (n > 0 && bytes.at(n - 1) == '\0')
+            --n;
+        return fromWindows1252(bytes.constData(), n);
+    };
+    if (size == 0)
+        return {};
+    if (size <= leader)
+        return text(QByteArray(reinterpret_cast<const char*>(data), size));
+
+    const auto bad = [&](const QString& why) {
+        return ImportError(
+            QStringLiteral("El archivo de notas «%1» está dañado: la nota del registro %2 (campo %3) %4.")
+                .arg(shown(m_mbPath))
+                .arg(recordNumber)
+                .arg(field.name, why));
+    };
+    if (m_mbPath.isEmpty() || !QFileInfo(m_mbPath).isFile())
+        throw ImportError(
+            QStringLiteral("Falta el archivo de notas de «%1» (%2); la nota del registro %3 está en él.")
+                .arg(shown(m_dbPath), QFileInfo(m_dbPath).completeBaseName() + QStringLiteral(".MB"))
+                .arg(recordNumber));
+    QFile mb(m_mbPath);
+    if (!mb.open(QIODevice::ReadOnly))
+        throw ImportError(
+            QStringLiteral("No se puede leer «%1»: %2.").arg(shown(m_mbPath), mb.errorString()));
+    const qint64 blockStart = pointer & 0xFFFFFF00u;
+    const int entry = int(pointer & 0xFF);
+    if (blockStart == 0 || blockStart % kMemoBlock != 0 || !mb.seek(blockStart))
+        throw bad(QStringLiteral("apunta fuera del archivo"));
+    const QByteArray block = mb.read(kMemoBlock);
+    const auto* b = reinterpret_cast<const unsigned char*>(block.constData());
+
+    qint64 start = 0;
+    if (entry == 0xFF) {
+        // A block of its own: type 2, block count, length, change count.
+        if (block.size() < 9 || b[0] != 2 || littleEndian32(b + 3) != size)
+            throw bad(QStringLiteral("no está donde indica la tabla"));
+        start = blockStart + 9;
+    } else {
+        // A block shared by small memos: type 3 and 64 entries of five bytes
+        // (offset and length in 16-byte units, change count, length's remainder).
+        const qsizetype at = 12 + qsizetype(entry) * 5;
+        if (entry >= 64 || block.size() < at + 5 || b[0] != 3)
+            throw bad(QStringLiteral("no está donde indica la tabla"));
+        const qint64 units = b[at + 1];
+        if (size > units * 16 || size <= (units - 1) * 16 || qint64(b[at]) * 16 + size > kMemoBlock)
+            throw bad(QStringLiteral("no está donde indica la tabla"));
+        start = blockStart + qint64(b[at]) * 16;
+    }
+    if (!mb.seek(start))
+        throw bad(QStringLiteral("apunta fuera del archivo"));
+    const QByteArray bytes = mb.read(size);
+    if (bytes.size() != size)
+        throw bad(QStringLiteral("está cortada (el archivo es más corto de lo que indica la tabla)"));
+    return text(bytes);
+}
+
+} // namespace setup
