@@ -146,10 +146,7 @@ ParadoxTable::ParadoxTable(const QString& dbPath, const QString& mbPath)
     }();
     Q_UNUSED(booted);
 
-    const auto damaged = [&](const QString& why) {
-        return ImportError(
-            QStringLiteral("«%1» no es una tabla Paradox válida o está dañada: %2.").arg(shown(dbPath), why));
-    };
+    checkHeader();
 
     // Opened here, read-only, so pxlib never holds the file for writing.
     m_px->file = std::fopen(QFile::encodeName(dbPath).constData(), "rb");
@@ -164,35 +161,11 @@ ParadoxTable::ParadoxTable(const QString& dbPath, const QString& mbPath)
         throw damaged(QStringLiteral("no se puede leer su cabecera"));
 
     const pxhead_t* head = m_px->doc->px_head;
-    if (head->px_filetype != pxfFileTypIndexDB && head->px_filetype != pxfFileTypNonIndexDB)
-        throw damaged(QStringLiteral("no es un archivo de datos (.DB)"));
-    if (head->px_encryption != 0)
-        throw damaged(QStringLiteral("está protegida con contraseña"));
-    const int blockKb = head->px_maxtablesize;
-    if (blockKb != 1 && blockKb != 2 && blockKb != 3 && blockKb != 4 && blockKb != 8 && blockKb != 16
-        && blockKb != 32)
-        throw damaged(QStringLiteral("el tamaño de bloque de la cabecera no es válido"));
-    const qint64 blockSize = qint64(blockKb) * 1024;
     m_recordSize = head->px_recordsize;
-    if (m_recordSize <= 0 || m_recordSize > blockSize - 6 || head->px_numfields <= 0
-        || head->px_headersize <= 0)
-        throw damaged(QStringLiteral("la cabecera no es válida"));
-
-    // pxlib reads past the end of a cut file without noticing.
-    const qint64 expected = qint64(head->px_headersize) + qint64(head->px_fileblocks) * blockSize;
-    const qint64 actual = QFileInfo(dbPath).size();
-    if (actual < expected)
-        throw ImportError(
-            QStringLiteral("«%1» está incompleto: mide %2 bytes y su cabecera indica %3. Puede que la copia "
-                           "se cortara; cópielo de nuevo desde la instalación anterior.")
-                .arg(shown(dbPath))
-                .arg(actual)
-                .arg(expected));
-    const qint64 capacity = qint64(head->px_fileblocks) * ((blockSize - 6) / m_recordSize);
-    if (head->px_numrecords < 0 || head->px_numrecords > capacity)
-        throw damaged(QStringLiteral("la cabecera indica %1 registros y no caben en el archivo")
-                          .arg(head->px_numrecords));
     m_recordCount = head->px_numrecords;
+    if (m_recordSize != m_header.recordSize || m_recordCount != m_header.records
+        || head->px_numfields != m_header.fields)
+        throw damaged(QStringLiteral("la cabecera no es válida"));
 
     int total = 0;
     for (int i = 0; i < head->px_numfields; ++i) {
@@ -212,7 +185,66 @@ ParadoxTable::ParadoxTable(const QString& dbPath, const QString& mbPath)
         throw damaged(QStringLiteral("los campos no suman el tamaño de registro"));
 }
 
+// The header is checked here before pxlib sees it: pxlib 0.6.8 believes
+// whatever it says, reads past the end of a cut file without noticing, and
+// spins for a long time over a damaged file that claims to be encrypted.
+void ParadoxTable::checkHeader()
+{
+    QFile file(m_dbPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ImportError(
+            QStringLiteral("No se puede leer «%1»: %2.").arg(shown(m_dbPath), file.errorString()));
+    const QByteArray bytes = file.read(0x78);
+    if (bytes.size() < 0x78)
+        throw damaged(QStringLiteral("es demasiado corto"));
+    const auto* h = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto u16 = [&](int at) { return int(h[at]) | int(h[at + 1]) << 8; };
+    m_header.recordSize = u16(0x00);
+    const qint64 headerSize = u16(0x02);
+    const int type = h[0x04];
+    const int blockKb = h[0x05];
+    m_header.records = int(littleEndian32(h + 0x06) & 0x7FFFFFFF);
+    const qint64 fileBlocks = u16(0x0C);
+    m_header.fields = u16(0x21);
+    const int version = h[0x39];
+
+    if (type != 0 && type != 2)
+        throw damaged(QStringLiteral("no es un archivo de datos (.DB)"));
+    // From version 4 on the password is in the extended header and the old
+    // place holds a fixed pattern.
+    const quint32 oldPlace = littleEndian32(h + 0x25);
+    if ((version >= 5 ? !allZero(h + 0x5C, 4) || (oldPlace != 0 && oldPlace != 0xFF00FF00u) : oldPlace != 0))
+        throw damaged(QStringLiteral("está protegida con contraseña"));
+    if (blockKb != 1 && blockKb != 2 && blockKb != 3 && blockKb != 4 && blockKb != 8 && blockKb != 16
+        && blockKb != 32)
+        throw damaged(QStringLiteral("el tamaño de bloque de la cabecera no es válido"));
+    const qint64 blockSize = qint64(blockKb) * 1024;
+    if (m_header.recordSize <= 0 || m_header.recordSize > blockSize - 6 || m_header.fields <= 0
+        || headerSize < 0x78)
+        throw damaged(QStringLiteral("la cabecera no es válida"));
+
+    const qint64 expected = headerSize + fileBlocks * blockSize;
+    const qint64 actual = file.size();
+    if (actual < expected)
+        throw ImportError(
+            QStringLiteral("«%1» está incompleto: mide %2 bytes y su cabecera indica %3. Puede que la copia "
+                           "se cortara; cópielo de nuevo desde la instalación anterior.")
+                .arg(shown(m_dbPath))
+                .arg(actual)
+                .arg(expected));
+    const qint64 capacity = fileBlocks * ((blockSize - 6) / m_header.recordSize);
+    if (m_header.records > capacity)
+        throw damaged(
+            QStringLiteral("la cabecera indica %1 registros y no caben en el archivo").arg(m_header.records));
+}
+
 ParadoxTable::~ParadoxTable() = default;
+
+ImportError ParadoxTable::damaged(const QString& why) const
+{
+    return ImportError(
+        QStringLiteral("«%1» no es una tabla Paradox válida o está dañada: %2.").arg(shown(m_dbPath), why));
+}
 
 ParadoxRecord ParadoxTable::record(int index)
 {

@@ -56,6 +56,8 @@ public:
     ParadoxRecord record(int index);
 
 private:
+    void checkHeader();
+    ImportError damaged(const QString& why) const;
     QVariant decode(const ParadoxField& field, const unsigned char* data, int recordNumber);
     QString memo(const ParadoxField& field, const unsigned char* data, int recordNumber);
 
@@ -66,6 +68,11 @@ private:
     std::vector<ParadoxField> m_fields;
     int m_recordCount = 0;
     int m_recordSize = 0;
+    struct {
+        int recordSize = 0;
+        int records = 0;
+        int fields = 0;
+    } m_header; // as read by checkHeader()
 };
 
 // Windows-1252 bytes to text; the five bytes that code page leaves
