@@ -5,6 +5,8 @@
 #include "support/TestPaths.h"
 
 #include "data/schema/Schema.h"
+#include "engine/Database.h"
+#include "engine/Table.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -222,6 +224,34 @@ private slots:
         const QJsonArray raw = query(pets,
             QStringLiteral("SELECT hex(substr(MEMORIA, 1, 9)) AS RAW FROM FICMAES WHERE CODIGO = '0000003'"));
         QCOMPARE(raw[0][QStringLiteral("RAW")].toString(), QStringLiteral("4CC3AD6E656120C3B10D0A"));
+    }
+
+    // The program's own engine opens the imported tables through the alias,
+    // in index order, with their kinds checked.
+    void theProgramReadsTheImportedTables()
+    {
+        writeSource();
+        QCOMPARE(import().exitCode, 0);
+        qputenv("HLR_ALIASES", QFile::encodeName(aliasFile()));
+        engine::Database db(QStringLiteral("DbGeneral"), QStringLiteral("HLR10"));
+        db.open();
+        for (const engine::TableDef& def : schema::tables()) {
+            engine::Table table(db, def.tableName, def.fileName);
+            for (const engine::FieldDef& f : schema::declaredFields(def))
+                table.addField(f);
+            table.open();
+            QCOMPARE(table.recordCount(), def.tableName == QLatin1String("FICMAES") ? 4 : 2);
+            table.close();
+        }
+        engine::Table pets(db, QStringLiteral("TablaMascotas"), QStringLiteral("FICMAES.DB"));
+        pets.setIndexFieldNames(QStringLiteral("CODIGO"));
+        pets.open();
+        pets.first();
+        pets.next(); // the blank CODIGO comes first
+        QCOMPARE(pets.field(QStringLiteral("CODIGO")).asString(), QStringLiteral("0000003"));
+        QVERIFY(pets.field(QStringLiteral("FEC_NAC")).isNull());
+        QCOMPARE(pets.field(QStringLiteral("MEMORIA")).value().toString(),
+            QString(QStringLiteral("Línea ñ\r\n")).repeated(600));
     }
 
     void refusesToWriteOverATable()
