@@ -288,6 +288,11 @@ private slots:
         QTest::newRow("password")
             << "password"
             << "/ESPECIES.db» no es una tabla Paradox válida o está dañada: está protegida con contraseña";
+        // pxlib would read one record and only warn about the other.
+        QTest::newRow("header counts fewer records")
+            << "count"
+            << "/RAZAS.DB» no es una tabla Paradox válida o está dañada: la cabecera indica 1 registros y "
+               "los bloques de datos tienen 2";
         QTest::newRow("empty file") << "empty"
                                     << "/AVISOS.DB» no es una tabla Paradox válida";
         QTest::newRow("other fields")
@@ -343,6 +348,9 @@ private slots:
         } else if (damage == QLatin1String("password")) {
             QFile f(at("ESPECIES.db"));
             QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(0x5C) && f.putChar('\x01'));
+        } else if (damage == QLatin1String("count")) {
+            QFile f(at("RAZAS.DB"));
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(0x06) && f.putChar('\x01'));
         } else if (damage == QLatin1String("foreign")) {
             rewrite("ALBUM",
                 [](auto& fields) {

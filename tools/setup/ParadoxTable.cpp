@@ -157,6 +157,7 @@ ParadoxTable::ParadoxTable(const QString& dbPath, const QString& mbPath)
     if (!m_px->doc)
         throw ImportError(QStringLiteral("No hay memoria para leer «%1».").arg(shown(dbPath)));
     m_px->doc->errorhandler_user_data = &m_px->lastError;
+    m_px->doc->warnings = px_false; // its messages are English; ours say the same
     if (PX_open_fp(m_px->doc, m_px->file) < 0)
         throw damaged(QStringLiteral("no se puede leer su cabecera"));
 
@@ -173,8 +174,7 @@ ParadoxTable::ParadoxTable(const QString& dbPath, const QString& mbPath)
         if (!f || !f->px_fname || f->px_flen <= 0)
             throw damaged(QStringLiteral("la descripción del campo %1 no es válida").arg(i + 1));
         ParadoxField field { fromWindows1252(f->px_fname, qsizetype(std::strlen(f->px_fname))),
-            kindOf(static_cast<unsigned char>(f->px_ftype)), static_cast<unsigned char>(f->px_ftype),
-            f->px_flen };
+            kindOf(static_cast<unsigned char>(f->px_ftype)), f->px_flen };
         const int fixed = fixedLength(field.kind);
         if ((fixed && field.length != fixed) || (field.kind == ParadoxKind::Memo && field.length < 10))
             throw damaged(QStringLiteral("el campo %1 tiene una longitud imposible").arg(field.name));
@@ -236,6 +236,30 @@ void ParadoxTable::checkHeader()
     if (m_header.records > capacity)
         throw damaged(
             QStringLiteral("la cabecera indica %1 registros y no caben en el archivo").arg(m_header.records));
+
+    // pxlib only warns when the data blocks hold another number of records
+    // than the header says, and then reads as many as the header says: a
+    // record would be lost without a word. Each block starts with the next
+    // block's number, the previous one's, and the offset of its last record.
+    qint64 inBlocks = 0;
+    int block = u16(0x0E);
+    for (qint64 seen = 0; block != 0; ++seen) {
+        unsigned char head[6];
+        if (seen >= fileBlocks || block > fileBlocks || !file.seek(headerSize + (block - 1) * blockSize)
+            || file.read(reinterpret_cast<char*>(head), 6) != 6)
+            throw damaged(QStringLiteral("la cadena de bloques de datos no es válida"));
+        const int lastOffset = qint16(quint16(head[4] | head[5] << 8));
+        if (lastOffset >= 0) {
+            if (lastOffset % m_header.recordSize != 0 || lastOffset + m_header.recordSize > blockSize - 6)
+                throw damaged(QStringLiteral("el bloque de datos %1 no es válido").arg(block));
+            inBlocks += lastOffset / m_header.recordSize + 1;
+        }
+        block = head[0] | head[1] << 8;
+    }
+    if (inBlocks != m_header.records)
+        throw damaged(QStringLiteral("la cabecera indica %1 registros y los bloques de datos tienen %2")
+                          .arg(m_header.records)
+                          .arg(inBlocks));
 }
 
 ParadoxTable::~ParadoxTable() = default;

@@ -31,7 +31,6 @@ enum class ParadoxKind { Alpha, Date, Time, Logical, Short, Long, AutoInc, Memo,
 struct ParadoxField {
     QString name;
     ParadoxKind kind = ParadoxKind::Other;
-    int typeCode = 0; // as stored, for messages about kinds we do not read
     int length = 0; // bytes in the record
 };
 
