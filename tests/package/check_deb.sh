@@ -54,7 +54,12 @@ done < <(tr ',' '\n' <<<"$depends" | sed -E 's/\(.*\)//; s/\|.*//; s/^ +| +$//g'
 
 # The metadata and the menu entry as AppStream sees them, installed together.
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli no acepta los metadatos instalados"
-grep -q '^Name=Huellario$' "$root/usr/share/applications/org.huellario.Huellario.desktop" || fail "el .desktop no se llama Huellario"
+desktop="$root/usr/share/applications/org.huellario.Huellario.desktop"
+grep -q '^Name=Huellario$' "$desktop" || fail "el .desktop no se llama Huellario"
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "el icono «$icon» del .desktop no está en el paquete"
+grep -q '<launchable type="desktop-id">org.huellario.Huellario.desktop</launchable>' \
+  "$root/usr/share/metainfo/org.huellario.Huellario.metainfo.xml" || fail "los metadatos no lanzan el .desktop instalado"
 
 # The unpacked tool runs and installs a data folder.
 HLR_ALIASES="$work/aliases.conf" "$root/usr/bin/huellario-setup" --dir "$work/datos" >/dev/null \
