@@ -1,5 +1,6 @@
 // huellario-setup: installs a new Huellario data folder and registers the
 // alias HLR10 for it. Options are read here; the work is in Installer.
+#include "Importer.h"
 #include "Installer.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 namespace {
 
 const char* const kHelp = R"(Uso: huellario-setup [--dir CARPETA] [--aliases ARCHIVO] [--if-missing]
+     huellario-setup --importar CARPETA [--dir CARPETA] [--aliases ARCHIVO]
 
 Instala los datos iniciales de Huellario: crea la carpeta de datos con las
 nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
@@ -29,6 +31,14 @@ Opciones:
                       Si no, instala como siempre: en la carpeta registrada
                       cuando el alias existe, o en la indicada o la de
                       omisión cuando no.
+  --importar CARPETA  En lugar de los datos iniciales, importa las nueve
+                      tablas Paradox de la versión anterior para Windows
+                      (FICMAES.DB ... INIAVIS.DB, con FICMAES.MB) que hay
+                      en CARPETA, campo por campo, y dice cuántos registros
+                      trae cada una. Escribe en la carpeta de --dir (o la de
+                      omisión) y solo entonces registra HLR10. Un archivo
+                      dañado o ajeno, o un texto más largo que su campo,
+                      se nombra y no se importa nada.
   -h, --help          Muestra esta ayuda.
 
 Nunca sobrescribe: si alguna de las nueve tablas ya existe en la carpeta,
@@ -37,6 +47,8 @@ medias, borra lo que había creado.
 
 Códigos de salida: 0 instalado (o ya instalado con --if-missing),
 1 tablas ya existentes, 2 opciones incorrectas, 3 error al instalar.
+Con --importar, 3 es también una tabla de origen que falta, está dañada o
+no es de la versión anterior.
 )";
 
 constexpr int kUsageError = 2;
@@ -50,6 +62,7 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
 
     setup::Options options;
+    QString importFolder;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -74,6 +87,8 @@ int main(int argc, char* argv[])
             ok = value(QStringLiteral("--dir"), options.folder);
         } else if (arg == QLatin1String("--aliases") || arg.startsWith(QLatin1String("--aliases="))) {
             ok = value(QStringLiteral("--aliases"), options.aliasFile);
+        } else if (arg == QLatin1String("--importar") || arg.startsWith(QLatin1String("--importar="))) {
+            ok = value(QStringLiteral("--importar"), importFolder);
         } else {
             err << "Opción desconocida: " << arg << Qt::endl
                 << "Use --help para ver las opciones." << Qt::endl;
@@ -84,6 +99,14 @@ int main(int argc, char* argv[])
                 << "Use --help para ver las opciones." << Qt::endl;
             return kUsageError;
         }
+    }
+    if (!importFolder.isEmpty()) {
+        if (options.ifMissing) {
+            err << "--importar no se puede combinar con --if-missing." << Qt::endl
+                << "Use --help para ver las opciones." << Qt::endl;
+            return kUsageError;
+        }
+        return setup::importTables(importFolder, options, out, err);
     }
     return setup::install(options, out, err);
 }

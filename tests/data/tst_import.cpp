@@ -1,0 +1,427 @@
+// huellario-setup --importar, run as a process on Paradox tables written by
+// pxlib: every field of the nine tables read back with the sqlite3 client,
+// the memo blocks, and the refusals that leave nothing behind.
+#include "ParadoxFixture.h"
+#include "support/TestPaths.h"
+
+#include "data/schema/Schema.h"
+#include "engine/Database.h"
+#include "engine/Table.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using paradoxfixture::Record;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Rows of one table file as the sqlite3 client prints them.
+QJsonArray query(const QString& file, const QString& sql)
+{
+    QProcess p;
+    p.start(QStringLiteral(HLR_SQLITE3), { QStringLiteral("-json"), file, sql });
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        qFatal("sqlite3 failed on %s: %s", qPrintable(file), p.readAllStandardError().constData());
+    const QByteArray out = p.readAllStandardOutput();
+    return out.trimmed().isEmpty() ? QJsonArray() : QJsonDocument::fromJson(out).array();
+}
+
+// A memo as the earlier version kept it: lines ending in CR LF.
+const QString kMemo = QStringLiteral("Vacunada en Cáceres.\r\nAlérgica al pollo; pienso de 12,50 €.\r\n"
+                                     "Señas: mancha en la oreja — la izquierda.\r\n");
+
+// A stored value for every field of a record, told apart by field name,
+// each text as long as its field allows so that full fields are covered.
+Record everyField(const engine::TableDef& def)
+{
+    Record record;
+    int i = 0;
+    for (const engine::FieldDef& f : def.fields) {
+        switch (f.kind) {
+        case engine::FieldKind::Text:
+            record[f.name] = (f.name + QStringLiteral(" ñÁ€—’ü")).left(f.size);
+            break;
+        case engine::FieldKind::Date:
+            record[f.name] = QDate(1999, 12, 31).addDays(i * 37);
+            break;
+        case engine::FieldKind::Time:
+            record[f.name] = QTime(10, 20, 30, 456).addSecs(i);
+            break;
+        case engine::FieldKind::Logical:
+            record[f.name] = i % 2 == 0;
+            break;
+        case engine::FieldKind::Counter:
+            record[f.name] = 40;
+            break;
+        case engine::FieldKind::Memo:
+            record[f.name] = kMemo;
+            break;
+        }
+        ++i;
+    }
+    return record;
+}
+
+// What that record must read as in the imported file.
+QJsonValue expected(const engine::FieldDef& f, const QVariant& stored)
+{
+    switch (f.kind) {
+    case engine::FieldKind::Date:
+        return stored.toDate().toString(Qt::ISODate);
+    case engine::FieldKind::Time:
+        return stored.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case engine::FieldKind::Logical:
+        return stored.toBool() ? 1 : 0;
+    case engine::FieldKind::Counter:
+        return stored.toInt();
+    default:
+        return stored.toString();
+    }
+}
+
+} // namespace
+
+class TestImport : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_tmp;
+
+    QString path(const QString& name) const { return m_tmp->filePath(name); }
+    QString source() const { return path(QStringLiteral("windows")); }
+    QString target() const { return path(QStringLiteral("datos")); }
+    QString aliasFile() const { return path(QStringLiteral("config/aliases.conf")); }
+
+    Run run(const QStringList& args) const
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HLR_ALIASES"), aliasFile());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("xdg-data")));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(HLR_BIN_DIR "/huellario-setup"), args);
+        if (!p.waitForFinished(60000))
+            return {};
+        return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()) };
+    }
+
+    Run import() const
+    {
+        return run({ QStringLiteral("--importar"), source(), QStringLiteral("--dir"), target() });
+    }
+
+    QString registeredFolder() const
+    {
+        return QSettings(aliasFile(), QSettings::IniFormat).value(QStringLiteral("HLR10/path")).toString();
+    }
+
+    // The nine tables of an earlier installation: one record with every
+    // field stored and one left blank; the pets table also has memos that
+    // fit in the record, in a shared memo block and in a block of their own.
+    void writeSource() const
+    {
+        QVERIFY(QDir().mkpath(source()));
+        for (const engine::TableDef& def : schema::tables()) {
+            std::vector<Record> records { everyField(def), Record() };
+            if (def.tableName == QLatin1String("FICMAES")) {
+                records.push_back({ { QStringLiteral("CODIGO"), QStringLiteral("0000003") },
+                    { QStringLiteral("MEMORIA"), QString(QStringLiteral("Línea ñ\r\n")).repeated(600) } });
+                records.push_back({ { QStringLiteral("CONTADOR"), 7 },
+                    { QStringLiteral("CODIGO"), QStringLiteral("0000004") },
+                    { QStringLiteral("MEMORIA"), QStringLiteral("Corto €") } });
+            }
+            paradoxfixture::writeTable(source(), def.tableName, records);
+        }
+    }
+
+private slots:
+    void init()
+    {
+        m_tmp = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_tmp->isValid());
+    }
+
+    void importsEveryFieldOfEveryTable()
+    {
+        writeSource();
+        const Run r = import();
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        QVERIFY2(r.out.contains(QRegularExpression(QStringLiteral("FICMAES.DB +4 registros\\n"))),
+            qPrintable(r.out));
+        QVERIFY2(r.out.contains(QRegularExpression(QStringLiteral("INIAVIS.DB +2 registros\\n"))),
+            qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("Total: 20 registros en 9 tablas.")), qPrintable(r.out));
+        QCOMPARE(registeredFolder(), target());
+
+        for (const engine::TableDef& def : schema::tables()) {
+            const QString file = QDir(target()).filePath(def.fileName);
+            QCOMPARE(engine::readTableDef(file), def);
+            const QJsonArray rows
+                = query(file, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(def.tableName));
+            QVERIFY(rows.size() >= 2);
+            const Record stored = everyField(def);
+            // Rows come in counter order where there is one: 7 (fourth
+            // record of FICMAES), 40 (the full record), then the blanks.
+            const QJsonObject full = rows[def.tableName == QLatin1String("FICMAES") ? 1 : 0].toObject();
+            const QJsonObject blank = rows[def.tableName == QLatin1String("FICMAES") ? 2 : 1].toObject();
+            for (const engine::FieldDef& f : def.fields) {
+                const QByteArray where = (def.fileName + QLatin1Char('.') + f.name).toUtf8();
+                QVERIFY2(full.value(f.name) == expected(f, stored.value(f.name)), where.constData());
+                if (f.kind == engine::FieldKind::Counter)
+                    QVERIFY2(blank.value(f.name) == 41, where.constData()); // after every stored counter
+                else
+                    QVERIFY2(blank.value(f.name).isNull(), where.constData());
+            }
+        }
+
+        // The awkward ones written out: the Windows code page's euro and
+        // dashes, a blank date, a time's milliseconds, a full text field.
+        const QString pets = QDir(target()).filePath(QStringLiteral("FICMAES.DB"));
+        const QJsonObject pet
+            = query(pets, QStringLiteral("SELECT * FROM FICMAES WHERE CONTADOR = 40"))[0].toObject();
+        QCOMPARE(pet.value(QStringLiteral("CODIGO")).toString(), QStringLiteral("CODIGO "));
+        QCOMPARE(pet.value(QStringLiteral("FEC_NAC")).toString(), QStringLiteral("2000-05-27"));
+        QCOMPARE(pet.value(QStringLiteral("NOM_FAMI")).toString(), QStringLiteral("NOM_FAMI ñÁ€—’ü"));
+        QCOMPARE(pet.value(QStringLiteral("MEMORIA")).toString(), kMemo);
+        const QJsonObject due = query(QDir(target()).filePath(QStringLiteral("INIAVIS.DB")),
+            QStringLiteral("SELECT HORA_INI, HORA_FIN FROM INIAVIS WHERE CONTADOR = 40"))[0]
+                                    .toObject();
+        QCOMPARE(due.value(QStringLiteral("HORA_INI")).toString(), QStringLiteral("10:20:35"));
+
+        // Only the nine files: no staging folder is left behind.
+        QCOMPARE(QDir(target()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 9);
+    }
+
+    void memosComeWholeWhereverTheyAreStored()
+    {
+        writeSource();
+        QCOMPARE(import().exitCode, 0);
+        const QString pets = QDir(target()).filePath(QStringLiteral("FICMAES.DB"));
+        const QJsonArray rows = query(pets, QStringLiteral("SELECT CODIGO, MEMORIA FROM FICMAES"));
+        QCOMPARE(rows.size(), 4);
+        QMap<QString, QString> memos;
+        for (const QJsonValue& row : rows)
+            memos[row[QStringLiteral("CODIGO")].toString()] = row[QStringLiteral("MEMORIA")].toString();
+        QCOMPARE(memos.value(QStringLiteral("CODIGO ")), kMemo); // a shared memo block
+        QCOMPARE(memos.value(QStringLiteral("0000003")),
+            QString(QStringLiteral("Línea ñ\r\n")).repeated(600)); // its own block
+        QCOMPARE(memos.value(QStringLiteral("0000004")), QStringLiteral("Corto €")); // within the record
+        QVERIFY(memos.value(QString()).isNull());
+        // CR LF stays as stored, the letters in UTF-8.
+        const QJsonArray raw = query(pets,
+            QStringLiteral("SELECT hex(substr(MEMORIA, 1, 9)) AS RAW FROM FICMAES WHERE CODIGO = '0000003'"));
+        QCOMPARE(raw[0][QStringLiteral("RAW")].toString(), QStringLiteral("4CC3AD6E656120C3B10D0A"));
+    }
+
+    // The program's own engine opens the imported tables through the alias,
+    // in index order, with their kinds checked.
+    void theProgramReadsTheImportedTables()
+    {
+        writeSource();
+        QCOMPARE(import().exitCode, 0);
+        qputenv("HLR_ALIASES", QFile::encodeName(aliasFile()));
+        engine::Database db(QStringLiteral("DbGeneral"), QStringLiteral("HLR10"));
+        db.open();
+        for (const engine::TableDef& def : schema::tables()) {
+            engine::Table table(db, def.tableName, def.fileName);
+            for (const engine::FieldDef& f : schema::declaredFields(def))
+                table.addField(f);
+            table.open();
+            QCOMPARE(table.recordCount(), def.tableName == QLatin1String("FICMAES") ? 4 : 2);
+            table.close();
+        }
+        engine::Table pets(db, QStringLiteral("TablaMascotas"), QStringLiteral("FICMAES.DB"));
+        pets.setIndexFieldNames(QStringLiteral("CODIGO"));
+        pets.open();
+        pets.first();
+        pets.next(); // the blank CODIGO comes first
+        QCOMPARE(pets.field(QStringLiteral("CODIGO")).asString(), QStringLiteral("0000003"));
+        QVERIFY(pets.field(QStringLiteral("FEC_NAC")).isNull());
+        QCOMPARE(pets.field(QStringLiteral("MEMORIA")).value().toString(),
+            QString(QStringLiteral("Línea ñ\r\n")).repeated(600));
+    }
+
+    void refusesToWriteOverATable()
+    {
+        writeSource();
+        QVERIFY(QDir().mkpath(target()));
+        QFile existing(QDir(target()).filePath(QStringLiteral("AVISOS.DB")));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("datos del usuario");
+        existing.close();
+
+        const Run r = import();
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("ya existe AVISOS.DB")), qPrintable(r.err));
+        QCOMPARE(QDir(target()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("AVISOS.DB") });
+        QVERIFY(existing.open(QIODevice::ReadOnly));
+        QCOMPARE(existing.readAll(), QByteArray("datos del usuario"));
+        QVERIFY(!QFileInfo::exists(aliasFile()));
+    }
+
+    void refusesAMissingDamagedOrForeignSource_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("table missing") << "missing"
+                                       << "Falta la tabla VETERIN.DB en «";
+        QTest::newRow("table cut short") << "short"
+                                         << "/SANIDAD.db» está incompleto";
+        QTest::newRow("not a Paradox file") << "garbage"
+                                            << "/RAZAS.DB» no es una tabla Paradox válida";
+        // pxlib would spend minutes over a damaged file that claims a password.
+        QTest::newRow("password")
+            << "password"
+            << "/ESPECIES.db» no es una tabla Paradox válida o está dañada: está protegida con contraseña";
+        // pxlib would read one record and only warn about the other.
+        QTest::newRow("header counts fewer records")
+            << "count"
+            << "/RAZAS.DB» no es una tabla Paradox válida o está dañada: la cabecera indica 1 registros y "
+               "los bloques de datos tienen 2";
+        QTest::newRow("empty file") << "empty"
+                                    << "/AVISOS.DB» no es una tabla Paradox válida";
+        QTest::newRow("other fields")
+            << "foreign"
+            << "/ALBUM.DB» no es la tabla ALBUM de la versión anterior: le falta el campo CONTADOR";
+        QTest::newRow("date field of text") << "kind"
+                                            << "/VACUNAS.db» no es la tabla VACUNAS de la versión anterior: "
+                                               "el campo FECHA_1 no es de tipo fecha";
+        QTest::newRow("a field we do not know") << "extra"
+                                                << "tiene el campo NOTAS, que Huellario no conoce";
+        QTest::newRow("text longer than ours") << "long"
+                                               << "/FICMAES.DB», registro 2, campo NOM_FAMI: el texto «"
+                + QString(QLatin1Char('x')).repeated(55) + "» tiene 55 caracteres y Huellario admite 50";
+        QTest::newRow("memo file missing") << "nomemo"
+                                           << "Falta el archivo de notas de «";
+        QTest::newRow("memo file cut short") << "cutmemo"
+                                             << "/FICMAES.MB» está dañado: la nota del registro 3";
+        QTest::newRow("counter repeated")
+            << "twice"
+            << "/RAZAS.DB» está dañado: los registros 1 y 2 tienen el mismo CONTADOR (3)";
+        QTest::newRow("names differing in case") << "case"
+                                                 << "ficmaes.db";
+    }
+
+    void refusesAMissingDamagedOrForeignSource()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        writeSource();
+        const auto at = [&](const char* name) { return QDir(source()).filePath(QLatin1String(name)); };
+        const auto cut = [&](const char* name, qint64 by) {
+            QFile f(at(name));
+            QVERIFY(f.resize(f.size() - by));
+        };
+        // Writes one table again with its fields changed by `change`.
+        const auto rewrite = [&](const char* table, const auto& change, const std::vector<Record>& records) {
+            const engine::TableDef& def = schema::table(QLatin1String(table));
+            std::vector<paradoxfixture::Field> fields = paradoxfixture::fieldsOf(def);
+            change(fields);
+            QVERIFY(QFile::remove(QDir(source()).filePath(def.fileName)));
+            QFile::remove(QDir(source()).filePath(QLatin1String(table) + QStringLiteral(".MB")));
+            paradoxfixture::writeTable(source(), def.fileName, fields, records);
+        };
+        if (damage == QLatin1String("missing")) {
+            QVERIFY(QFile::remove(at("VETERIN.DB")));
+        } else if (damage == QLatin1String("short")) {
+            cut("SANIDAD.db", 100);
+        } else if (damage == QLatin1String("garbage") || damage == QLatin1String("empty")) {
+            QFile f(at(damage == QLatin1String("garbage") ? "RAZAS.DB" : "AVISOS.DB"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            if (damage == QLatin1String("garbage"))
+                f.write(QByteArray("Esto no es una tabla, sino una nota de texto.\n").repeated(200));
+        } else if (damage == QLatin1String("password")) {
+            QFile f(at("ESPECIES.db"));
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(0x5C) && f.putChar('\x01'));
+        } else if (damage == QLatin1String("count")) {
+            QFile f(at("RAZAS.DB"));
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(0x06) && f.putChar('\x01'));
+        } else if (damage == QLatin1String("foreign")) {
+            rewrite("ALBUM",
+                [](auto& fields) {
+                    fields = { { QStringLiteral("NOMBRE"), pxfAlpha, 20 } };
+                },
+                { Record { { QStringLiteral("NOMBRE"), QStringLiteral("x") } } });
+        } else if (damage == QLatin1String("kind")) {
+            rewrite("VACUNAS",
+                [](auto& fields) {
+                    fields[7] = { QStringLiteral("FECHA_1"), pxfAlpha, 10 };
+                },
+                { Record() });
+        } else if (damage == QLatin1String("extra")) {
+            rewrite("AVISOS",
+                [](auto& fields) {
+                    fields.push_back({ QStringLiteral("NOTAS"), pxfAlpha, 30 });
+                },
+                { Record() });
+        } else if (damage == QLatin1String("long")) {
+            // The earlier table's field is wider than ours; the second record fills it past our size.
+            rewrite("FICMAES",
+                [](auto& fields) {
+                    for (auto& f : fields)
+                        if (f.name == QLatin1String("NOM_FAMI"))
+                            f.length = 60;
+                },
+                { Record(),
+                    Record { { QStringLiteral("NOM_FAMI"), QString(QLatin1Char('x')).repeated(55) } } });
+        } else if (damage == QLatin1String("nomemo")) {
+            QVERIFY(QFile::remove(at("FICMAES.MB")));
+        } else if (damage == QLatin1String("cutmemo")) {
+            cut("FICMAES.MB", 1000); // inside the memo that has a block of its own
+        } else if (damage == QLatin1String("twice")) {
+            rewrite("RAZAS", [](auto&) {},
+                { Record { { QStringLiteral("CONTADOR"), 3 } },
+                    Record { { QStringLiteral("CONTADOR"), 3 } } });
+        } else if (damage == QLatin1String("case")) {
+            QVERIFY(QFile::copy(at("FICMAES.DB"), at("ficmaes.db")));
+        }
+        // An earlier alias must survive the refusal untouched.
+        QSettings(aliasFile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("HLR10/path"), path(QStringLiteral("antes")));
+
+        const Run r = import();
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("No se ha cambiado nada.")), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QFileInfo::exists(target()));
+        QCOMPARE(registeredFolder(), path(QStringLiteral("antes")));
+    }
+
+    void optionsOfTheImport()
+    {
+        const Run help = run({ QStringLiteral("--help") });
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.contains(
+            QStringLiteral("huellario-setup --importar CARPETA [--dir CARPETA] [--aliases ARCHIVO]")));
+        QCOMPARE(run({ QStringLiteral("--importar") }).exitCode, 2);
+        QCOMPARE(run({ QStringLiteral("--importar"), source(), QStringLiteral("--if-missing") }).exitCode, 2);
+        const Run none = run({ QStringLiteral("--importar"), source() });
+        QCOMPARE(none.exitCode, 3);
+        QVERIFY2(none.err.contains(QStringLiteral("No existe la carpeta")), qPrintable(none.err));
+
+        // Without --dir the tables go to the default data folder.
+        writeSource();
+        QCOMPARE(run({ QStringLiteral("--importar=") + source() }).exitCode, 0);
+        QCOMPARE(registeredFolder(), path(QStringLiteral("xdg-data/huellario")));
+        QVERIFY(QFileInfo::exists(path(QStringLiteral("xdg-data/huellario/INIAVIS.DB"))));
+    }
+};
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"

@@ -1,0 +1,379 @@
+#include "Importer.h"
+
+#include "ParadoxTable.h"
+#include "data/schema/Schema.h"
+#include "engine/AliasRegistry.h"
+#include "engine/EngineError.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTime>
+#include <sqlite3.h>
+
+#include <map>
+#include <optional>
+
+namespace setup {
+
+namespace {
+
+const QString kAlias = QStringLiteral("HLR10");
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString absoluteClean(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// The earlier version ran on a file system that ignores letter case, so a
+// copied table may come as FICMAES.DB, ficmaes.db or Ficmaes.Db.
+std::optional<QString> findIgnoringCase(const QString& folder, const QString& fileName)
+{
+    QStringList matches;
+    for (const QString& entry : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+            matches << entry;
+    if (matches.isEmpty())
+        return std::nullopt;
+    if (matches.size() > 1)
+        throw ImportError(QStringLiteral("En «%1» hay varios archivos que solo se distinguen por mayúsculas "
+                                         "y minúsculas (%2); deje solo uno.")
+                              .arg(shown(folder), matches.join(QStringLiteral(", "))));
+    return QDir(folder).filePath(matches.front());
+}
+
+bool fits(engine::FieldKind kind, ParadoxKind source)
+{
+    switch (kind) {
+    case engine::FieldKind::Text:
+        return source == ParadoxKind::Alpha;
+    case engine::FieldKind::Date:
+        return source == ParadoxKind::Date;
+    case engine::FieldKind::Time:
+        return source == ParadoxKind::Time;
+    case engine::FieldKind::Logical:
+        return source == ParadoxKind::Logical;
+    case engine::FieldKind::Counter:
+        return source == ParadoxKind::AutoInc || source == ParadoxKind::Long || source == ParadoxKind::Short;
+    case engine::FieldKind::Memo:
+        return source == ParadoxKind::Memo;
+    }
+    return false;
+}
+
+QString kindName(engine::FieldKind kind)
+{
+    switch (kind) {
+    case engine::FieldKind::Text:
+        return QStringLiteral("texto");
+    case engine::FieldKind::Date:
+        return QStringLiteral("fecha");
+    case engine::FieldKind::Time:
+        return QStringLiteral("hora");
+    case engine::FieldKind::Logical:
+        return QStringLiteral("lógico");
+    case engine::FieldKind::Counter:
+        return QStringLiteral("contador");
+    case engine::FieldKind::Memo:
+        return QStringLiteral("memo");
+    }
+    return {};
+}
+
+// One table read and checked in full before anything is written: its rows
+// as the values to bind, in our column order (an invalid QVariant is NULL).
+struct ImportedTable {
+    const engine::TableDef* def = nullptr;
+    std::vector<std::vector<QVariant>> rows;
+};
+
+ImportedTable readTable(const QString& sourceFolder, const engine::TableDef& def)
+{
+    const QString base = QFileInfo(def.fileName).completeBaseName();
+    const std::optional<QString> dbPath = findIgnoringCase(sourceFolder, base + QStringLiteral(".DB"));
+    if (!dbPath)
+        throw ImportError(QStringLiteral("Falta la tabla %1.DB en «%2».").arg(base, shown(sourceFolder)));
+    const QString mbPath = findIgnoringCase(sourceFolder, base + QStringLiteral(".MB")).value_or(QString());
+    ParadoxTable source(*dbPath, mbPath);
+
+    const auto foreign = [&](const QString& why) {
+        return ImportError(QStringLiteral("«%1» no es la tabla %2 de la versión anterior: %3.")
+                               .arg(shown(*dbPath), base, why));
+    };
+    // Where each of our columns comes from in the source record.
+    std::vector<int> sourceIndex;
+    std::vector<bool> used(source.fields().size(), false);
+    for (const engine::FieldDef& field : def.fields) {
+        int found = -1;
+        for (int i = 0; i < int(source.fields().size()); ++i)
+            if (source.fields()[size_t(i)].name.compare(field.name, Qt::CaseInsensitive) == 0)
+                found = i;
+        if (found < 0)
+            throw foreign(QStringLiteral("le falta el campo %1").arg(field.name));
+        if (!fits(field.kind, source.fields()[size_t(found)].kind))
+            throw foreign(
+                QStringLiteral("el campo %1 no es de tipo %2").arg(field.name, kindName(field.kind)));
+        sourceIndex.push_back(found);
+        used[size_t(found)] = true;
+    }
+    for (size_t i = 0; i < used.size(); ++i)
+        if (!used[i])
+            throw foreign(
+                QStringLiteral("tiene el campo %1, que Huellario no conoce").arg(source.fields()[i].name));
+
+    ImportedTable table;
+    table.def = &def;
+    std::map<qint64, int> counters; // value -> record number, to find repeats
+    std::vector<std::pair<size_t, size_t>> blankCounters; // row, column
+    for (int r = 0; r < source.recordCount(); ++r) {
+        const ParadoxRecord record = source.record(r);
+        std::vector<QVariant> row;
+        for (size_t c = 0; c < def.fields.size(); ++c) {
+            const engine::FieldDef& field = def.fields[c];
+            const QVariant& value = record[size_t(sourceIndex[c])];
+            if (!value.isValid()) {
+                if (field.kind == engine::FieldKind::Counter)
+                    blankCounters.emplace_back(table.rows.size(), c);
+                row.emplace_back();
+                continue;
+            }
+            switch (field.kind) {
+            case engine::FieldKind::Text:
+            case engine::FieldKind::Memo: {
+                const QString text = value.toString();
+                // Cutting a text to our size would lose the user's words
+                // without telling, so the whole import stops instead.
+                if (field.kind == engine::FieldKind::Text && text.size() > field.size)
+                    throw ImportError(
+                        QStringLiteral("«%1», registro %2, campo %3: el texto «%4» tiene %5 caracteres y "
+                                       "Huellario admite %6 en ese campo. No se importa nada para no "
+                                       "recortarlo; acórtelo en la versión anterior y vuelva a importar.")
+                            .arg(shown(*dbPath))
+                            .arg(r + 1)
+                            .arg(field.name, text)
+                            .arg(text.size())
+                            .arg(field.size));
+                row.emplace_back(text.isEmpty() ? QVariant() : QVariant(text));
+                break;
+            }
+            case engine::FieldKind::Date:
+                row.emplace_back(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+                break;
+            case engine::FieldKind::Time:
+                // Our times keep whole seconds.
+                row.emplace_back(value.toTime().toString(QStringLiteral("HH:mm:ss")));
+                break;
+            case engine::FieldKind::Logical:
+                row.emplace_back(qint64(value.toBool() ? 1 : 0));
+                break;
+            case engine::FieldKind::Counter: {
+                const qint64 n = value.toLongLong();
+                const auto [at, isNew] = counters.emplace(n, r + 1);
+                if (!isNew)
+                    throw ImportError(
+                        QStringLiteral("«%1» está dañado: los registros %2 y %3 tienen el mismo %4 (%5).")
+                            .arg(shown(*dbPath))
+                            .arg(at->second)
+                            .arg(r + 1)
+                            .arg(field.name)
+                            .arg(n));
+                row.emplace_back(n);
+                break;
+            }
+            }
+        }
+        table.rows.push_back(std::move(row));
+    }
+    // A blank counter gets a number after every stored one, so none collides.
+    qint64 next = counters.empty() ? 1 : std::max<qint64>(counters.rbegin()->first + 1, 1);
+    for (const auto& [row, column] : blankCounters)
+        table.rows[row][column] = next++;
+    return table;
+}
+
+// Writes the rows into a freshly created table file in one transaction.
+void writeRows(const QString& path, const ImportedTable& table)
+{
+    sqlite3* db = nullptr;
+    const auto fail = [&]() {
+        const QString why = QString::fromUtf8(sqlite3_errmsg(db));
+        return ImportError(QStringLiteral("No se pudo escribir en «%1»: %2").arg(shown(path), why));
+    };
+    struct Closer {
+        sqlite3*& db;
+        sqlite3_stmt* stmt = nullptr;
+        ~Closer()
+        {
+            sqlite3_finalize(stmt);
+            sqlite3_close(db);
+        }
+    } closer { db };
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+        != SQLITE_OK)
+        throw fail();
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw fail();
+    QStringList columns;
+    for (const engine::FieldDef& field : table.def->fields)
+        columns << QLatin1Char('"') + field.name + QLatin1Char('"');
+    const QString sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                            .arg(table.def->tableName, columns.join(QLatin1Char(',')),
+                                QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &closer.stmt, nullptr) != SQLITE_OK)
+        throw fail();
+    for (const auto& row : table.rows) {
+        for (size_t i = 0; i < row.size(); ++i) {
+            const QVariant& value = row[i];
+            const int n = int(i) + 1;
+            if (!value.isValid()) {
+                sqlite3_bind_null(closer.stmt, n);
+            } else if (value.typeId() == QMetaType::LongLong) {
+                sqlite3_bind_int64(closer.stmt, n, value.toLongLong());
+            } else {
+                const QByteArray utf8 = value.toString().toUtf8();
+                sqlite3_bind_text(closer.stmt, n, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            }
+        }
+        if (sqlite3_step(closer.stmt) != SQLITE_DONE)
+            throw fail();
+        sqlite3_reset(closer.stmt);
+    }
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw fail();
+}
+
+void checkAliasFileWritable(const QString& aliasFile)
+{
+    const QFileInfo info(aliasFile);
+    if (info.isDir())
+        throw ImportError(
+            QStringLiteral("«%1» es una carpeta, no un archivo de alias.").arg(shown(aliasFile)));
+    if (!QDir().mkpath(info.absolutePath()))
+        throw ImportError(QStringLiteral("No se puede crear la carpeta del archivo de alias «%1».")
+                              .arg(shown(info.absolutePath())));
+    const bool existed = info.exists();
+    QFile file(aliasFile);
+    if (!file.open(QIODevice::Append))
+        throw ImportError(QStringLiteral("No se puede escribir el archivo de alias «%1»: %2")
+                              .arg(shown(aliasFile), file.errorString()));
+    file.close();
+    if (!existed)
+        file.remove();
+}
+
+// The new files are made in a hidden staging folder inside the target and
+// moved in only when all nine are complete.
+QStringList placeTables(const QString& folder, const std::vector<ImportedTable>& tables)
+{
+    QTemporaryDir staging(QDir(folder).filePath(QStringLiteral(".huellario-import-XXXXXX")));
+    if (!staging.isValid())
+        throw ImportError(QStringLiteral("No se puede escribir en la carpeta «%1»: %2")
+                              .arg(shown(folder), staging.errorString()));
+    try {
+        for (const ImportedTable& table : tables) {
+            engine::createTableFile(staging.path(), *table.def);
+            writeRows(staging.filePath(table.def->fileName), table);
+        }
+    } catch (const engine::EngineError& e) {
+        throw ImportError(e.message());
+    }
+    QStringList moved;
+    for (const ImportedTable& table : tables) {
+        const QString target = QDir(folder).filePath(table.def->fileName);
+        // rename() refuses an existing target, so a file that appeared in
+        // the meantime is never replaced.
+        if (!QFile::rename(staging.filePath(table.def->fileName), target)) {
+            for (const QString& done : moved)
+                QFile::remove(done);
+            throw ImportError(
+                QStringLiteral("No se pudo colocar «%1» en la carpeta de datos.").arg(shown(target)));
+        }
+        moved << target;
+    }
+    return moved;
+}
+
+} // namespace
+
+int importTables(const QString& sourceFolder, const Options& options, QTextStream& out, QTextStream& err)
+{
+    const QString source = absoluteClean(sourceFolder);
+    const QString aliasFile = absoluteClean(
+        options.aliasFile.isEmpty() ? engine::AliasRegistry::defaultFile() : options.aliasFile);
+    const QString folder = absoluteClean(options.folder.isEmpty() ? defaultDataFolder() : options.folder);
+
+    QStringList present;
+    for (const engine::TableDef& def : schema::tables())
+        if (QFileInfo::exists(QDir(folder).filePath(def.fileName)))
+            present << def.fileName;
+    if (!present.isEmpty()) {
+        err << "No se importa nada: en «" << shown(folder) << "» ya existe"
+            << (present.size() == 1 ? " " : "n ") << present.join(QStringLiteral(", ")) << "." << Qt::endl
+            << "huellario-setup nunca sobrescribe una tabla; elija otra carpeta con --dir." << Qt::endl;
+        return Refused;
+    }
+
+    std::optional<QString> registered;
+    const bool folderExisted = QFileInfo::exists(folder);
+    QStringList placed;
+    std::vector<ImportedTable> tables;
+    try {
+        try {
+            registered = engine::AliasRegistry(aliasFile).folderOf(kAlias);
+        } catch (const engine::EngineError& e) {
+            throw ImportError(QStringLiteral("No se puede leer el archivo de alias: %1").arg(e.message()));
+        }
+        if (!QFileInfo(source).isDir())
+            throw ImportError(QStringLiteral("No existe la carpeta «%1».").arg(shown(source)));
+        // Every table is read and checked before anything is written.
+        for (const engine::TableDef& def : schema::tables())
+            tables.push_back(readTable(source, def));
+
+        checkAliasFileWritable(aliasFile);
+        if (folderExisted && !QFileInfo(folder).isDir())
+            throw ImportError(QStringLiteral("«%1» existe y no es una carpeta.").arg(shown(folder)));
+        if (!QDir().mkpath(folder))
+            throw ImportError(QStringLiteral("No se puede crear la carpeta «%1».").arg(shown(folder)));
+        placed = placeTables(folder, tables);
+        // The alias points at the folder only once all its tables are there.
+        try {
+            engine::AliasRegistry(aliasFile).setFolder(kAlias, folder);
+        } catch (const engine::EngineError& e) {
+            throw ImportError(
+                QStringLiteral("No se pudo registrar el alias %1: %2").arg(kAlias, e.message()));
+        }
+    } catch (const ImportError& e) {
+        for (const QString& file : placed)
+            QFile::remove(file);
+        if (!folderExisted)
+            QDir().rmdir(folder); // only when it is still empty
+        err << "No se pudo importar: " << e.message() << Qt::endl << "No se ha cambiado nada." << Qt::endl;
+        return Failed;
+    }
+
+    out << "Tablas de la versión anterior importadas de «" << shown(source) << "» a «" << shown(folder)
+        << "»:" << Qt::endl;
+    qsizetype total = 0;
+    for (const ImportedTable& table : tables) {
+        out << "  " << table.def->fileName.leftJustified(12)
+            << QString::number(table.rows.size()).rightJustified(7)
+            << (table.rows.size() == 1 ? " registro" : " registros") << Qt::endl;
+        total += qsizetype(table.rows.size());
+    }
+    out << "Total: " << total << (total == 1 ? " registro" : " registros") << " en " << tables.size()
+        << " tablas." << Qt::endl;
+    out << "Alias " << kAlias << " registrado en «" << shown(aliasFile) << "»";
+    if (registered && absoluteClean(*registered) != folder)
+        out << " (antes apuntaba a «" << shown(*registered) << "»)";
+    out << "." << Qt::endl;
+    return Installed;
+}
+
+} // namespace setup
