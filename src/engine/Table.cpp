@@ -271,18 +271,7 @@ void Table::open()
         for (const FieldDef& def : cursor->fileDef().fields)
             addField(def);
     }
-    std::vector<FieldDef> columns;
-    for (const auto& f : m_fields) {
-        const FieldDef* stored = cursor->fileField(f->name());
-        if (!stored)
-            throw EngineError(QStringLiteral("Al archivo de tabla %1 le falta el campo %2.")
-                                  .arg(cursor->path(), f->name()));
-        if (stored->kind != f->kind())
-            throw EngineError(QStringLiteral("El campo %2 del archivo de tabla %1 no es del tipo esperado.")
-                                  .arg(cursor->path(), f->name()));
-        columns.push_back(f->def());
-    }
-    cursor->setColumns(columns);
+    cursor->setColumns(declaredColumns());
     m_cursor = std::move(cursor);
     try {
         applyView();
@@ -298,6 +287,14 @@ void Table::open()
     m_eof = m_cursor->count() == 0;
     notifyState();
     notify(true);
+}
+
+std::vector<FieldDef> Table::declaredColumns() const
+{
+    std::vector<FieldDef> columns;
+    for (const auto& f : m_fields)
+        columns.push_back(f->def());
+    return columns;
 }
 
 void Table::close()

@@ -122,6 +122,7 @@ private:
     void storeValue(Field& field, const QVariant& value);
     QString refusal(const QString& message) const; // "<name>: <message>"
 
+    std::vector<FieldDef> declaredColumns() const;
     void requireActive() const;
     void requireClosed() const;
     // Posts a pending change if a field was stored since edit or insert

@@ -169,7 +169,10 @@ void Table::emptyTable()
     if (!m_cursor) {
         if (!m_db.connected())
             m_db.open();
-        TableCursor(m_db.filePath(m_fileName), true).empty();
+        // The shape is checked as open checks it, before anything is deleted.
+        TableCursor cursor(m_db.filePath(m_fileName), true);
+        cursor.setColumns(m_fields.empty() ? cursor.fileDef().fields : declaredColumns());
+        cursor.empty();
         return;
     }
     const bool wasEditing = m_state != TableState::Browse;

@@ -21,6 +21,8 @@ private slots:
     void readsAFileWrittenByHand();
     void badFiles_data();
     void badFiles();
+    void badlyShapedFileIsNeverWritten_data();
+    void badlyShapedFileIsNeverWritten();
     void aliasFile();
     void aliasDefaultFile();
     void databaseOpenErrors();
@@ -210,6 +212,54 @@ void TestFiles::badFiles()
     // Reading the definition back refuses what is not a table file at all.
     if (QStringList { "missing", "garbage", "empty", "foreign", "unknowntype" }.contains(kind))
         QVERIFY(errorOf([&] { readTableDef(path); }).contains(path));
+}
+
+void TestFiles::badlyShapedFileIsNeverWritten_data()
+{
+    QTest::addColumn<QString>("create"); // the table as some other program left it
+    QTest::addColumn<QString>("operation");
+    const QString lacksDate = QStringLiteral(
+        "CREATE TABLE SANIDAD (CONTADOR INTEGER PRIMARY KEY AUTOINCREMENT, CODIGO TEXT CHECK(length(CODIGO) "
+        "<= 7), DESCRIPCIO TEXT CHECK(length(DESCRIPCIO) <= 50))");
+    const QString dateAsLogical = QStringLiteral(
+        "CREATE TABLE SANIDAD (CONTADOR INTEGER PRIMARY KEY AUTOINCREMENT, CODIGO TEXT CHECK(length(CODIGO) "
+        "<= 7), FECHA INTEGER CHECK(FECHA IN (0, 1)), DESCRIPCIO TEXT CHECK(length(DESCRIPCIO) <= 50))");
+    const QString walLacksDate = QStringLiteral("PRAGMA journal_mode = WAL; ") + lacksDate;
+    for (const char* operation : { "open", "empty", "empty exclusive" }) {
+        QTest::addRow("field missing, %s", operation) << lacksDate << operation;
+        QTest::addRow("field of another kind, %s", operation) << dateAsLogical << operation;
+        QTest::addRow("write-ahead log, field missing, %s", operation) << walLacksDate << operation;
+    }
+}
+
+void TestFiles::badlyShapedFileIsNeverWritten()
+{
+    QFETCH(QString, create);
+    QFETCH(QString, operation);
+    Folder f;
+    const QString path = f.path(QStringLiteral("SANIDAD.db"));
+    QFile::remove(path);
+    QCOMPARE(execOn(path,
+                 create
+                     + QStringLiteral("; INSERT INTO SANIDAD (CODIGO, DESCRIPCIO) VALUES ('A', 'una'), ('B', "
+                                      "'dos')")),
+        SQLITE_OK);
+    const QByteArray before = digest(path);
+
+    Table visits(f.db, QStringLiteral("TablaSanidad"), QStringLiteral("SANIDAD.db"));
+    for (const FieldDef& field : visitsDef().fields)
+        visits.addField(field);
+    visits.setExclusive(operation == QLatin1String("empty exclusive"));
+    const QString error = errorOf([&] {
+        if (operation == QLatin1String("open"))
+            visits.open();
+        else
+            visits.emptyTable();
+    });
+    QVERIFY2(error.contains(path) && error.contains(QStringLiteral("FECHA")), qPrintable(error));
+    QVERIFY(!visits.active());
+    QCOMPARE(digest(path), before);
+    QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
 }
 
 void TestFiles::aliasFile()
