@@ -149,7 +149,9 @@ void TableCursor::openChecked()
     m_def = schema::readDef(m_db.get(), m_path, table);
     m_table = sql::quoted(table).toUtf8();
 
-    exec("PRAGMA synchronous = FULL");
+    // EXTRA, not FULL: the folder is synced after the journal is deleted too,
+    // or a power cut could bring the journal back and undo the last save.
+    exec("PRAGMA synchronous = EXTRA");
     prepare(m_begin, QStringLiteral("BEGIN IMMEDIATE"));
     prepare(m_commit, QStringLiteral("COMMIT"));
     prepare(m_rollback, QStringLiteral("ROLLBACK"));

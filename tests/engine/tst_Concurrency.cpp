@@ -56,6 +56,36 @@ QString integrityOf(const QString& path)
     return result;
 }
 
+// Stands in for SQLite's default file layer and notes, for every journal it
+// deletes, whether the folder was synced afterwards.
+struct JournalWatch {
+    static inline sqlite3_vfs* real = nullptr;
+    static inline sqlite3_vfs shim {};
+    static inline QList<QPair<QString, int>> deletes;
+
+    static int deleteFile(sqlite3_vfs*, const char* name, int syncFolder)
+    {
+        deletes.append({ QString::fromUtf8(name), syncFolder });
+        return real->xDelete(real, name, syncFolder);
+    }
+    JournalWatch()
+    {
+        real = sqlite3_vfs_find(nullptr);
+        shim = *real;
+        shim.zName = "hlr-journal-watch";
+        shim.xDelete = &JournalWatch::deleteFile;
+        deletes.clear();
+        sqlite3_vfs_register(&shim, 1);
+    }
+    ~JournalWatch()
+    {
+        sqlite3_vfs_register(real, 1);
+        sqlite3_vfs_unregister(&shim);
+    }
+    JournalWatch(const JournalWatch&) = delete;
+    JournalWatch& operator=(const JournalWatch&) = delete;
+};
+
 const QString kChanged
     = QStringLiteral("TablaSanidad: Couldn't perform the edit because another user changed the record.");
 
@@ -70,6 +100,7 @@ private slots:
     void movingSkipsRecordsDeletedElsewhere();
     void emptyingWhileAnotherProcessHasTheFile();
     void postedRecordsSurviveKill();
+    void journalDeletionSyncsTheFolder();
 
 private:
     // Two visits of pet A, seen through two connections.
@@ -231,6 +262,35 @@ void TestConcurrency::postedRecordsSurviveKill()
         // At most the one post that finished as the child was killed goes unreported.
         QVERIFY(stored.size() <= reported[tag].size() + 1);
     }
+}
+
+void TestConcurrency::journalDeletionSyncsTheFolder()
+{
+    // A journal deleted without syncing its folder can come back after a
+    // power cut and roll the save back.
+    Folder f;
+    JournalWatch watch;
+    auto visits = f.visits();
+    visits->open();
+    add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", "primera" } });
+    add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", "segunda" } });
+    visits->edit();
+    visits->field("DESCRIPCIO").setAsString(QStringLiteral("cambiada"));
+    visits->post();
+    visits->remove();
+    visits->close();
+    visits->setExclusive(true);
+    visits->emptyTable();
+
+    const QString journal = f.path(QStringLiteral("SANIDAD.db-journal"));
+    int journals = 0;
+    for (const auto& [name, syncFolder] : JournalWatch::deletes) {
+        if (name != journal)
+            continue;
+        ++journals;
+        QVERIFY2(syncFolder, qPrintable(name));
+    }
+    QCOMPARE(journals, 5); // two appends, a post, a delete and the emptying
 }
 
 int main(int argc, char** argv)
