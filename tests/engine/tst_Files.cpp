@@ -24,6 +24,9 @@ private slots:
     void badlyShapedFileIsNeverWritten_data();
     void badlyShapedFileIsNeverWritten();
     void aliasFile();
+    void aliasRewriteKeepsOtherLines_data();
+    void aliasRewriteKeepsOtherLines();
+    void aliasRefusesFoldersItCannotHold();
     void aliasDefaultFile();
     void databaseOpenErrors();
 };
@@ -280,6 +283,73 @@ void TestFiles::aliasFile()
     QVERIFY(in.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(in.readAll()),
         QStringLiteral("[HLR10]\npath=/datos/nuevo, sitio\n\n[OTRO]\npath=/otro\n"));
+}
+
+void TestFiles::aliasRewriteKeepsOtherLines_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    // "\xe9" is a Latin-1 letter another program wrote: not UTF-8.
+    QTest::newRow("entry replaced") << QByteArray(
+        "# mis datos\n[OTRO]\npath=/d\xe9p\xf4t\n\n[HLR10]\npath=/viejo\n"
+        "color=verde\n\n\n")
+                                    << QByteArray(
+                                           "# mis datos\n[OTRO]\npath=/d\xe9p\xf4t\n\n[HLR10]\npath=/nuevo\n"
+                                           "color=verde\n\n\n");
+    QTest::newRow("CRLF lines") << QByteArray("[OTRO]\r\npath=/d\xe9p\r\n[hlr10]\r\n  PATH = /viejo \r\n")
+                                << QByteArray("[OTRO]\r\npath=/d\xe9p\r\n[hlr10]\r\npath=/nuevo\r\n");
+    QTest::newRow("no final line break")
+        << QByteArray("[HLR10]\npath=/viejo") << QByteArray("[HLR10]\npath=/nuevo");
+    QTest::newRow("section without path")
+        << QByteArray("[HLR10]\ncolor=verde\n[OTRO]\npath=/d\xe9p\n")
+        << QByteArray("[HLR10]\npath=/nuevo\ncolor=verde\n[OTRO]\npath=/d\xe9p\n");
+    QTest::newRow("alias added") << QByteArray("[OTRO]\npath=/d\xe9p\n")
+                                 << QByteArray("[OTRO]\npath=/d\xe9p\n\n[HLR10]\npath=/nuevo\n");
+}
+
+void TestFiles::aliasRewriteKeepsOtherLines()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    testsupport::TempFolder folder(QStringLiteral("OTRO"));
+    const QString file = folder.filePath(QStringLiteral("alias.conf"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(before);
+    out.close();
+    AliasRegistry(file).setFolder(QStringLiteral("HLR10"), QStringLiteral("/nuevo"));
+    QFile in(file);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QCOMPARE(in.readAll(), after);
+    QCOMPARE(AliasRegistry(file).folderOf(QStringLiteral("HLR10")),
+        std::optional<QString>(QStringLiteral("/nuevo")));
+}
+
+void TestFiles::aliasRefusesFoldersItCannotHold()
+{
+    testsupport::TempFolder folder(QStringLiteral("OTRO"));
+    const QString file = folder.filePath(QStringLiteral("alias.conf"));
+    AliasRegistry registry(file);
+    registry.setFolder(QStringLiteral("HLR10"), QStringLiteral("/datos"));
+    QFile in(file);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    const QByteArray before = in.readAll();
+    for (const QString& bad :
+        { QStringLiteral("/datos "), QStringLiteral("/datos\n"), QStringLiteral("/da\ntos"),
+            QStringLiteral("/datos\r"), QStringLiteral("\t/datos"), QString() }) {
+        QVERIFY2(!AliasRegistry::canHold(bad), qPrintable(bad));
+        QVERIFY2(errorOf([&] { registry.setFolder(QStringLiteral("HLR10"), bad); }).contains(file),
+            qPrintable(bad));
+        QVERIFY(in.seek(0));
+        QCOMPARE(in.readAll(), before);
+    }
+    // Blanks and other characters inside the name read back as written.
+    for (const QString& good :
+        { QStringLiteral("/mis datos/ perro"), QStringLiteral("/da\ttos"), QStringLiteral("/da\rtos") }) {
+        QVERIFY(AliasRegistry::canHold(good));
+        registry.setFolder(QStringLiteral("HLR10"), good);
+        QCOMPARE(registry.folderOf(QStringLiteral("HLR10")), std::optional<QString>(good));
+    }
 }
 
 void TestFiles::aliasDefaultFile()

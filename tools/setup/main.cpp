@@ -39,8 +39,6 @@ Códigos de salida: 0 instalado (o ya instalado con --if-missing),
 1 tablas ya existentes, 2 opciones incorrectas, 3 error al instalar.
 )";
 
-constexpr int kUsageError = 2;
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -77,12 +75,12 @@ int main(int argc, char* argv[])
         } else {
             err << "Opción desconocida: " << arg << Qt::endl
                 << "Use --help para ver las opciones." << Qt::endl;
-            return kUsageError;
+            return setup::Usage;
         }
         if (!ok) {
             err << "Falta el valor de " << arg.section(QLatin1Char('='), 0, 0) << "." << Qt::endl
                 << "Use --help para ver las opciones." << Qt::endl;
-            return kUsageError;
+            return setup::Usage;
         }
     }
     return setup::install(options, out, err);
