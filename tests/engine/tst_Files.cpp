@@ -19,6 +19,7 @@ private slots:
     void createdFileKeepsTheContract();
     void createRefusesAnExistingFile();
     void readsAFileWrittenByHand();
+    void textCheckCountsCharacters();
     void badFiles_data();
     void badFiles();
     void badlyShapedFileIsNeverWritten_data();
@@ -131,6 +132,19 @@ void TestFiles::readsAFileWrittenByHand()
         (std::vector<FieldDef> { counter("ID"), text("CODIGO", 3), date("F"), logical("L"), memo("M") }));
     QCOMPARE(def.indexes.size(), size_t(1));
     QCOMPARE(def.indexes[0].fields, (std::vector<IndexField> { { QStringLiteral("CODIGO"), true } }));
+}
+
+void TestFiles::textCheckCountsCharacters()
+{
+    // What the engine cuts to is what the file's check lets in.
+    Folder f;
+    const QString path = f.path(QStringLiteral("ESPECIES.db"));
+    const auto insert = [&](const QString& text) {
+        return execOn(path, QStringLiteral("INSERT INTO ESPECIES (DESCRIPCION) VALUES ('%1')").arg(text));
+    };
+    QCOMPARE(insert(QStringLiteral("😀").repeated(25)), SQLITE_OK);
+    QCOMPARE(insert(QStringLiteral("ñ").repeated(25)), SQLITE_OK);
+    QCOMPARE(insert(QStringLiteral("😀").repeated(26)), SQLITE_CONSTRAINT);
 }
 
 void TestFiles::badFiles_data()
