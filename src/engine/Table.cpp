@@ -429,7 +429,31 @@ std::vector<QVariantList> Table::readRows(int firstRow, int count, const QString
 {
     if (!m_cursor)
         return {};
-    return m_cursor->readRows(firstRow, count, fieldNames);
+    std::vector<QVariantList> rows = m_cursor->readRows(firstRow, count, fieldNames);
+    // Reading is const for the grid; the buffer only catches up with the file,
+    // and no Table is ever made const.
+    const_cast<Table*>(this)->catchUp(firstRow, int(rows.size()));
+    return rows;
+}
+
+void Table::catchUp(int firstRow, int rowCount)
+{
+    // What a grid shows of the current record is what the user last saw of
+    // it: a delete must compare with those values, not older ones.
+    if (m_state != TableState::Browse || m_row < firstRow || m_row >= firstRow + rowCount)
+        return;
+    std::optional<std::vector<QVariant>> stored = m_cursor->readRow(m_rowid);
+    if (!stored || *stored == m_buffer)
+        return;
+    m_buffer = std::move(*stored);
+    // Bound controls follow later, not from inside the grid's read.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_cursor && m_state == TableState::Browse)
+                notify(false);
+        },
+        Qt::QueuedConnection);
 }
 
 void Table::refresh()

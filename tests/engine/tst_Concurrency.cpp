@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -97,6 +98,8 @@ private slots:
     void postOverAChangedRecordIsRefused();
     void postOverADeletedRecordIsRefused();
     void deleteOfAChangedRecordIsRefused();
+    void deleteAfterTheGridShowedTheOtherSave();
+    void refusedDeleteWhileEditingKeepsTheTypedValues();
     void movingSkipsRecordsDeletedElsewhere();
     void emptyingWhileAnotherProcessHasTheFile();
     void postedRecordsSurviveKill();
@@ -129,9 +132,11 @@ void TestConcurrency::postOverAChangedRecordIsRefused()
     b->field("DESCRIPCIO").setAsString(QStringLiteral("primera, según B"));
     b->post();
 
+    QSignalSpy rowsRead(a.get(), &Table::rowsChanged);
     QCOMPARE(errorOf([&] { a->post(); }), kChanged);
     QCOMPARE(a->state(), TableState::Edit);
     QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("primera, según A"));
+    QCOMPARE(rowsRead.count(), 1); // grids read the stored rows again
     // Moving on would post too, and is refused the same way.
     QCOMPARE(errorOf([&] { a->next(); }), kChanged);
 
@@ -174,6 +179,53 @@ void TestConcurrency::deleteOfAChangedRecordIsRefused()
     QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("nueva información"));
     a->remove();
     QCOMPARE(a->recordCount(), 1);
+}
+
+void TestConcurrency::deleteAfterTheGridShowedTheOtherSave()
+{
+    Folder f;
+    std::unique_ptr<Table> a, b;
+    twoUsers(f, a, b);
+    // B saves the record, then A saves it over B's values.
+    b->edit();
+    b->field("DESCRIPCIO").setAsString(QStringLiteral("primera, según B"));
+    b->post();
+    a->edit();
+    a->field("DESCRIPCIO").setAsString(QStringLiteral("primera, según A"));
+    a->post();
+
+    // B's grid is painted and reads the rows: it shows A's values, and so
+    // does B's record, once its controls are told.
+    QSignalSpy told(b.get(), &Table::dataChanged);
+    QCOMPARE(column(*b, "DESCRIPCIO"), (QStringList { "primera, según A", "segunda" }));
+    QCOMPARE(told.count(), 0); // never from inside the grid's read
+    QCOMPARE(b->field("DESCRIPCIO").asString(), QStringLiteral("primera, según A"));
+    QTRY_COMPARE(told.count(), 1);
+    QCOMPARE(told.at(0).at(0).value<Field*>(), nullptr);
+
+    // What B saw is what is stored: the delete goes through.
+    b->remove();
+    QCOMPARE(column(*b, "DESCRIPCIO"), QStringList { "segunda" });
+    a->refresh();
+    QCOMPARE(column(*a, "DESCRIPCIO"), QStringList { "segunda" });
+}
+
+void TestConcurrency::refusedDeleteWhileEditingKeepsTheTypedValues()
+{
+    Folder f;
+    std::unique_ptr<Table> a, b;
+    twoUsers(f, a, b);
+    a->edit();
+    a->field("DESCRIPCIO").setAsString(QStringLiteral("escrito por A"));
+    b->edit();
+    b->field("DESCRIPCIO").setAsString(QStringLiteral("según B"));
+    b->post();
+    QSignalSpy rowsRead(a.get(), &Table::rowsChanged);
+    QCOMPARE(errorOf([&] { a->remove(); }), kChanged);
+    QCOMPARE(rowsRead.count(), 1);
+    QCOMPARE(a->state(), TableState::Edit);
+    QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("escrito por A"));
+    QCOMPARE(a->recordCount(), 2);
 }
 
 void TestConcurrency::movingSkipsRecordsDeletedElsewhere()
