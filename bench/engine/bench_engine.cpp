@@ -64,7 +64,7 @@ struct Direct {
             sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr), db);
         sqlite3_busy_timeout(db, 5000);
         exec("PRAGMA journal_mode"); // read only: the file already uses the rollback journal
-        exec("PRAGMA synchronous = FULL");
+        exec("PRAGMA synchronous = EXTRA");
     }
     ~Direct() { sqlite3_close_v2(db); }
     void exec(const char* sql) { check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db); }

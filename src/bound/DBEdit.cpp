@@ -10,6 +10,9 @@
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace bound {
 
@@ -26,11 +29,54 @@ bool isTyping(const QKeyEvent* event)
             return true;
     }
     const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint()
-        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    // A character outside the BMP comes as both its halves in one event.
+    const bool printable = !text.isEmpty()
+        && (text.at(0).isPrint()
+            || (text.at(0).isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate()));
+    return printable && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 }
 
 } // namespace
+
+// Holds the box to a number of characters, where QLineEdit's own limit counts
+// UTF-16 units and could keep half of one. Like that limit, it cuts what was
+// just typed or pasted (the characters before the cursor), not the end.
+class CharacterLimit : public QValidator {
+public:
+    explicit CharacterLimit(QObject* parent)
+        : QValidator(parent)
+    {
+    }
+    void setLimit(int characters) { m_limit = characters; }
+
+    State validate(QString& input, int& pos) const override
+    {
+        int excess = engine::characterCount(input) - m_limit;
+        if (excess <= 0)
+            return Acceptable;
+        qsizetype end = std::clamp<qsizetype>(pos, 0, input.size());
+        if (end == 0)
+            end = input.size();
+        qsizetype start = end;
+        for (; excess > 0 && start > 0; --excess) {
+            --start;
+            if (start > 0 && input[start].isLowSurrogate() && input[start - 1].isHighSurrogate())
+                --start;
+        }
+        input.remove(start, end - start);
+        if (pos >= end)
+            pos -= int(end - start);
+        else if (pos > start)
+            pos = int(start);
+        // Still too long only when the cursor was near the start.
+        input = engine::leftCharacters(input, m_limit);
+        pos = std::min(pos, int(input.size()));
+        return Acceptable;
+    }
+
+private:
+    int m_limit = 32767;
+};
 
 DBEdit::DBEdit(QWidget* parent)
     : QLineEdit(parent)
@@ -43,6 +89,16 @@ DBEdit::DBEdit(QWidget* parent)
     connect(&m_link, &FieldLink::recordChanged, this, &DBEdit::showField);
     connect(&m_link, &FieldLink::updateData, this, &DBEdit::commit);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::afterEdit);
+    m_characterLimit = new CharacterLimit(this);
+    setValidator(m_characterLimit);
+}
+
+void DBEdit::setMaxCharacters(int characters)
+{
+    m_maxCharacters = characters;
+    m_characterLimit->setLimit(characters);
+    // QLineEdit's own limit, in units, must never cut first.
+    QLineEdit::setMaxLength(32767);
 }
 
 void DBEdit::setDataSource(engine::DataSource* source)
@@ -83,15 +139,15 @@ void DBEdit::showField()
     m_showing = true;
     const engine::Field* f = m_link.field();
     if (usesDateTemplate()) {
-        setMaxLength(DateTemplate::length);
+        setMaxCharacters(DateTemplate::length);
         setText(dateTemplate().textOf(f->isNull() ? QDate() : f->asDate()));
     } else {
         if (m_fieldMaxLength)
-            setMaxLength(*m_fieldMaxLength);
+            setMaxCharacters(*m_fieldMaxLength);
         else if (f && f->kind() == engine::FieldKind::Text && f->size() > 0)
-            setMaxLength(f->size());
+            setMaxCharacters(f->size());
         else
-            setMaxLength(32767);
+            setMaxCharacters(32767);
         setText(f ? f->asString() : QString());
     }
     m_pending = false;
@@ -112,7 +168,8 @@ bool DBEdit::beginChange()
 
 void DBEdit::afterEdit(const QString& text)
 {
-    if (m_showing)
+    // A key the length limit turned away changed nothing.
+    if (m_showing || text == m_textBeforeTyping)
         return;
     m_pending = true;
     if (m_charCase == CharCase::Upper && text != text.toUpper()) {
@@ -155,6 +212,7 @@ void DBEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    m_textBeforeTyping = text();
     if (m_charCase == CharCase::Upper && !event->text().isEmpty()) {
         QKeyEvent upper(event->type(), event->key(), event->modifiers(), event->text().toUpper(),
             event->isAutoRepeat(), event->count());
@@ -216,6 +274,7 @@ void DBEdit::inputMethodEvent(QInputMethodEvent* event)
         event->accept();
         return;
     }
+    m_textBeforeTyping = text();
     QLineEdit::inputMethodEvent(event);
 }
 

@@ -10,6 +10,8 @@
 
 namespace bound {
 
+class CharacterLimit;
+
 class DBEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -26,6 +28,9 @@ public:
     CharCase charCase() const { return m_charCase; }
     // A length the window gives; without it a text field's size is the limit.
     void setFieldMaxLength(int length);
+    // The limit in characters, as the field counts them. It hides
+    // QLineEdit's, which counts UTF-16 units and is kept out of the way.
+    int maxLength() const { return m_maxCharacters; }
     // Date fields are typed through the date template unless switched off.
     void setDateTemplate(bool on);
     bool usesDateTemplate() const;
@@ -46,6 +51,7 @@ protected:
 
 private:
     void showField();
+    void setMaxCharacters(int characters);
     bool beginChange();
     void typeInTemplate(QKeyEvent* event);
     void afterEdit(const QString& text);
@@ -55,8 +61,11 @@ private:
     FieldLink m_link;
     CharCase m_charCase = CharCase::Normal;
     std::optional<int> m_fieldMaxLength;
+    int m_maxCharacters = 32767;
+    CharacterLimit* m_characterLimit = nullptr;
     bool m_dateTemplateOff = false;
     bool m_pending = false;
+    QString m_textBeforeTyping;
     bool m_showing = false;
 };
 

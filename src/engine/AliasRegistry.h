@@ -19,7 +19,12 @@ public:
     const QString& file() const { return m_file; }
     std::optional<QString> folderOf(const QString& alias) const;
     // Writes or replaces the alias entry, creating the file and its folder.
+    // The file is replaced in one step and every other line keeps its bytes;
+    // EngineError, with nothing written, for a folder it cannot hold.
     void setFolder(const QString& alias, const QString& folder);
+    // Whether a folder reads back exactly as written: no line breaks, no
+    // blanks at either end.
+    static bool canHold(const QString& folder);
 
 private:
     QString m_file;

@@ -36,6 +36,26 @@ std::optional<bool> parseBoolean(const QString& text)
 
 } // namespace
 
+int characterCount(QStringView text)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++count) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return count;
+}
+
+QString leftCharacters(const QString& text, int characters)
+{
+    qsizetype i = 0;
+    for (int count = 0; i < text.size() && count < characters; ++i, ++count) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return i < text.size() ? text.left(i) : text;
+}
+
 QString shortDateFormat()
 {
     if (!fixedDateFormat().isEmpty())
@@ -144,8 +164,8 @@ void Field::setValue(const QVariant& value)
             ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
             : value.typeId() == QMetaType::QDate ? value.toDate().toString(shortDateFormat())
                                                  : value.toString();
-        if (m_def.kind == FieldKind::Text && m_def.size > 0 && text.size() > m_def.size)
-            text.truncate(m_def.size);
+        if (m_def.kind == FieldKind::Text && m_def.size > 0)
+            text = leftCharacters(text, m_def.size);
         if (!text.isEmpty())
             stored = text;
         break;

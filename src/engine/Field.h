@@ -21,6 +21,12 @@ void setShortDateFormat(const QString& format);
 // Day 0: what an empty date reads as, earlier than every typed date.
 inline QDate dayZero() { return QDate(1899, 12, 30); }
 
+// Text sizes count characters (code points), as the files' checks do, not
+// UTF-16 units: a character outside the BMP is one.
+int characterCount(QStringView text);
+// The first `characters` characters; never cuts between the halves of one.
+QString leftCharacters(const QString& text, int characters);
+
 class Field {
 public:
     Field(Table& table, FieldDef def);
@@ -43,9 +49,10 @@ public:
 
     // Writing: EngineError "<table>: Dataset not in edit or insert mode" in
     // browse state; an empty text or an invalid date stores null; text is cut
-    // to the field's size; a text that is not a date of the short date
-    // format gives "'%s' is not a valid date". Every store fires the change
-    // handler and the table's data change, also when the value is the same.
+    // to the field's size in characters; a text that is not a date of the
+    // short date format gives "'%s' is not a valid date". Every store fires
+    // the change handler and the table's data change, also when the value is
+    // the same.
     void setValue(const QVariant& value);
     void setAsString(const QString& text);
     void setAsDate(const QDate& date);

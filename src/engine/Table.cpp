@@ -271,18 +271,7 @@ void Table::open()
         for (const FieldDef& def : cursor->fileDef().fields)
             addField(def);
     }
-    std::vector<FieldDef> columns;
-    for (const auto& f : m_fields) {
-        const FieldDef* stored = cursor->fileField(f->name());
-        if (!stored)
-            throw EngineError(QStringLiteral("Al archivo de tabla %1 le falta el campo %2.")
-                                  .arg(cursor->path(), f->name()));
-        if (stored->kind != f->kind())
-            throw EngineError(QStringLiteral("El campo %2 del archivo de tabla %1 no es del tipo esperado.")
-                                  .arg(cursor->path(), f->name()));
-        columns.push_back(f->def());
-    }
-    cursor->setColumns(columns);
+    cursor->setColumns(declaredColumns());
     m_cursor = std::move(cursor);
     try {
         applyView();
@@ -298,6 +287,14 @@ void Table::open()
     m_eof = m_cursor->count() == 0;
     notifyState();
     notify(true);
+}
+
+std::vector<FieldDef> Table::declaredColumns() const
+{
+    std::vector<FieldDef> columns;
+    for (const auto& f : m_fields)
+        columns.push_back(f->def());
+    return columns;
 }
 
 void Table::close()
@@ -432,7 +429,31 @@ std::vector<QVariantList> Table::readRows(int firstRow, int count, const QString
 {
     if (!m_cursor)
         return {};
-    return m_cursor->readRows(firstRow, count, fieldNames);
+    std::vector<QVariantList> rows = m_cursor->readRows(firstRow, count, fieldNames);
+    // Reading is const for the grid; the buffer only catches up with the file,
+    // and no Table is ever made const.
+    const_cast<Table*>(this)->catchUp(firstRow, int(rows.size()));
+    return rows;
+}
+
+void Table::catchUp(int firstRow, int rowCount)
+{
+    // What a grid shows of the current record is what the user last saw of
+    // it: a delete must compare with those values, not older ones.
+    if (m_state != TableState::Browse || m_row < firstRow || m_row >= firstRow + rowCount)
+        return;
+    std::optional<std::vector<QVariant>> stored = m_cursor->readRow(m_rowid);
+    if (!stored || *stored == m_buffer)
+        return;
+    m_buffer = std::move(*stored);
+    // Bound controls follow later, not from inside the grid's read.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_cursor && m_state == TableState::Browse)
+                notify(false);
+        },
+        Qt::QueuedConnection);
 }
 
 void Table::refresh()

@@ -97,7 +97,9 @@ public:
     bool controlsDisabled() const { return m_disableCount > 0; }
 
     // For grids and lookup lists: the visible records in order, read without
-    // moving the cursor. Row numbers count from 0.
+    // moving the cursor. Row numbers count from 0. When the current record is
+    // among them and another process changed it, the record buffer takes the
+    // stored values too, so a delete compares with what the grid shows.
     int recordCount() const;
     int rowIndex() const; // the current record's row, -1 when none
     void moveToRow(int row);
@@ -122,6 +124,7 @@ private:
     void storeValue(Field& field, const QVariant& value);
     QString refusal(const QString& message) const; // "<name>: <message>"
 
+    std::vector<FieldDef> declaredColumns() const;
     void requireActive() const;
     void requireClosed() const;
     // Posts a pending change if a field was stored since edit or insert
@@ -143,6 +146,12 @@ private:
     bool masterLinkActive() const;
     QVariant masterValue() const;
     [[noreturn]] void refuseChanged() const;
+    // The record buffer takes the values a grid just read of the current
+    // record, when they differ.
+    void catchUp(int firstRow, int rowCount);
+    // After a refused post or delete: grids read the records again, and a
+    // browsed record shows what is stored now.
+    [[noreturn]] void refuseChangedAndShowStored();
 
     Database& m_db;
     QString m_name;

@@ -149,16 +149,9 @@ void TableCursor::openChecked()
     m_def = schema::readDef(m_db.get(), m_path, table);
     m_table = sql::quoted(table).toUtf8();
 
-    {
-        sql::Statement mode;
-        prepare(mode, QStringLiteral("PRAGMA journal_mode"));
-        if (step(mode.get()) == SQLITE_ROW
-            && qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)), "delete") != 0) {
-            mode.finalize();
-            exec("PRAGMA journal_mode = DELETE");
-        }
-    }
-    exec("PRAGMA synchronous = FULL");
+    // EXTRA, not FULL: the folder is synced after the journal is deleted too,
+    // or a power cut could bring the journal back and undo the last save.
+    exec("PRAGMA synchronous = EXTRA");
     prepare(m_begin, QStringLiteral("BEGIN IMMEDIATE"));
     prepare(m_commit, QStringLiteral("COMMIT"));
     prepare(m_rollback, QStringLiteral("ROLLBACK"));
@@ -219,6 +212,26 @@ int TableCursor::step(sqlite3_stmt* stmt) const
 
 void TableCursor::setColumns(const std::vector<FieldDef>& fields)
 {
+    for (const FieldDef& field : fields) {
+        const FieldDef* stored = fileField(field.name);
+        if (!stored)
+            throw EngineError(
+                QStringLiteral("Al archivo de tabla %1 le falta el campo %2.").arg(m_path, field.name));
+        if (stored->kind != field.kind)
+            throw EngineError(QStringLiteral("El campo %2 del archivo de tabla %1 no es del tipo esperado.")
+                                  .arg(m_path, field.name));
+    }
+    // Only now may the file be written, and switching its journal is a write.
+    if (!m_shapeChecked) {
+        sql::Statement mode;
+        prepare(mode, QStringLiteral("PRAGMA journal_mode"));
+        if (step(mode.get()) == SQLITE_ROW
+            && qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)), "delete") != 0) {
+            mode.finalize();
+            exec("PRAGMA journal_mode = DELETE");
+        }
+    }
+    m_shapeChecked = true;
     m_columns = fields;
     QStringList all;
     QStringList writable;
@@ -468,6 +481,14 @@ std::optional<qint64> TableCursor::locate(const QString& fieldName, const QVaria
     return sqlite3_column_int64(stmt.get(), int(m_order.size()));
 }
 
+void TableCursor::requireShapeChecked() const
+{
+    if (!m_shapeChecked)
+        throw EngineError(
+            QStringLiteral("No se escribe en el archivo de tabla %1: no se han comprobado sus campos.")
+                .arg(m_path));
+}
+
 bool TableCursor::sameAs(qint64 rowid, const std::vector<QVariant>& expected)
 {
     const std::optional<std::vector<QVariant>> stored = readRow(rowid);
@@ -476,6 +497,7 @@ bool TableCursor::sameAs(qint64 rowid, const std::vector<QVariant>& expected)
 
 qint64 TableCursor::insert(const std::vector<QVariant>& rowValues)
 {
+    requireShapeChecked();
     Transaction transaction(m_db.get(), m_rollback.get());
     {
         sql::ResetGuard guard(m_begin.get());
@@ -502,6 +524,7 @@ qint64 TableCursor::insert(const std::vector<QVariant>& rowValues)
 bool TableCursor::update(
     qint64 rowid, const std::vector<QVariant>& expected, const std::vector<QVariant>& rowValues)
 {
+    requireShapeChecked();
     Transaction transaction(m_db.get(), m_rollback.get());
     {
         sql::ResetGuard guard(m_begin.get());
@@ -528,6 +551,7 @@ bool TableCursor::update(
 
 bool TableCursor::remove(qint64 rowid, const std::vector<QVariant>& expected)
 {
+    requireShapeChecked();
     Transaction transaction(m_db.get(), m_rollback.get());
     {
         sql::ResetGuard guard(m_begin.get());
@@ -550,6 +574,7 @@ bool TableCursor::remove(qint64 rowid, const std::vector<QVariant>& expected)
 
 void TableCursor::empty()
 {
+    requireShapeChecked();
     if (!m_exclusive)
         takeLock(F_WRLCK);
     struct Downgrade {

@@ -30,7 +30,10 @@ public:
     const TableDef& fileDef() const { return m_def; }
     const FieldDef* fileField(const QString& name) const;
 
-    // The fields of the record buffer, in buffer order.
+    // The fields of the record buffer, in buffer order; EngineError naming
+    // the file when it lacks one or holds it as another kind. Until this
+    // check has passed, every write is refused, so a file of the wrong shape
+    // is never touched.
     void setColumns(const std::vector<FieldDef>& fields);
     // The order (index fields; empty: rowid) and the restriction: an equal
     // filter and the master link (a null value: only NULLs). Takes effect at
@@ -88,12 +91,14 @@ private:
     void bindView(sqlite3_stmt* stmt) const;
     void takeLock(short type);
     void openChecked();
+    void requireShapeChecked() const;
 
     QString m_path;
     QByteArray m_table; // the quoted SQL table name
     TableDef m_def;
     int m_lockFd = -1;
     bool m_exclusive = false;
+    bool m_shapeChecked = false;
     sql::Connection m_db;
 
     std::vector<FieldDef> m_columns;

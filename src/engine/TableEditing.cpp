@@ -17,6 +17,23 @@ void Table::refuseChanged() const
         refusal(QStringLiteral("Couldn't perform the edit because another user changed the record.")));
 }
 
+void Table::refuseChangedAndShowStored()
+{
+    if (m_state == TableState::Browse) {
+        if (auto stored = m_cursor->readRow(m_rowid)) {
+            m_buffer = std::move(*stored);
+        } else {
+            m_cursor->erase(m_row);
+            loadRow(m_row);
+        }
+        m_eof = m_cursor->count() == 0;
+    }
+    // An edit keeps its typed values and what they were typed over, so
+    // posting them again is refused again; the other rows are read anew.
+    notify(true);
+    refuseChanged();
+}
+
 void Table::settle()
 {
     if (m_state != TableState::Edit && m_state != TableState::Insert)
@@ -93,7 +110,7 @@ void Table::post()
         nearRow = m_returnRow;
     } else if (m_modified) {
         if (!m_cursor->update(m_rowid, m_original, m_buffer))
-            refuseChanged(); // stays in edit with the typed values
+            refuseChangedAndShowStored(); // stays in edit with the typed values
     }
     if (m_state == TableState::Edit && m_row >= 0 && m_row < m_cursor->count()
         && m_cursor->rowidAt(m_row) == m_rowid)
@@ -138,20 +155,8 @@ void Table::remove()
     if (m_row < 0)
         throw EngineError(refusal(QStringLiteral("Cannot perform this operation on an empty dataset")));
     const std::vector<QVariant>& expected = m_state == TableState::Edit ? m_original : m_buffer;
-    if (!m_cursor->remove(m_rowid, expected)) {
-        if (m_state == TableState::Browse) {
-            // Show what is stored now, so the user sees why.
-            if (auto stored = m_cursor->readRow(m_rowid)) {
-                m_buffer = std::move(*stored);
-            } else {
-                m_cursor->erase(m_row);
-                loadRow(m_row);
-            }
-            m_eof = m_cursor->count() == 0;
-            notify(true);
-        }
-        refuseChanged();
-    }
+    if (!m_cursor->remove(m_rowid, expected))
+        refuseChangedAndShowStored(); // the user sees why
     const bool wasEdit = m_state == TableState::Edit;
     m_cursor->erase(m_row);
     m_state = TableState::Browse;
@@ -169,7 +174,10 @@ void Table::emptyTable()
     if (!m_cursor) {
         if (!m_db.connected())
             m_db.open();
-        TableCursor(m_db.filePath(m_fileName), true).empty();
+        // The shape is checked as open checks it, before anything is deleted.
+        TableCursor cursor(m_db.filePath(m_fileName), true);
+        cursor.setColumns(m_fields.empty() ? cursor.fileDef().fields : declaredColumns());
+        cursor.empty();
         return;
     }
     const bool wasEditing = m_state != TableState::Browse;

@@ -5,6 +5,7 @@
 #include "engine/EngineError.h"
 #include "engine/Field.h"
 
+#include <QClipboard>
 #include <QDialog>
 #include <QTest>
 
@@ -149,6 +150,62 @@ private slots:
         QCOMPARE(form.other->text(), QStringLiteral("abcd"));
         QTest::keyClick(form.other, Qt::Key_Tab);
         QCOMPARE(form.field("CLINICA").asString(), QStringLiteral("abcd"));
+    }
+
+    void lengthCountsCharacters()
+    {
+        // NOMBRE holds 20 characters; "😀" is one, typed as one key event
+        // carrying both its UTF-16 halves.
+        const QString smile = QStringLiteral("😀");
+        const QString a19 = QString(19, QLatin1Char('a'));
+        const auto type = [](QWidget* box, const QString& text) {
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text, Qt::NoModifier);
+        };
+        Form form;
+        QCOMPARE(form.name->maxLength(), 20);
+        form.focus(form.name);
+        form.name->selectAll();
+        QTest::keyClicks(form.name, a19);
+        type(form.name, smile);
+        QCOMPARE(form.name->text(), a19 + smile);
+        QCOMPARE(form.notes().state(), engine::TableState::Edit);
+        // At the limit another one goes nowhere, and no half of it stays.
+        type(form.name, smile);
+        QTest::keyClick(form.name, Qt::Key_B);
+        QCOMPARE(form.name->text(), a19 + smile);
+        QTest::keyClick(form.name, Qt::Key_Tab);
+        QCOMPARE(form.field("NOMBRE").asString(), a19 + smile);
+        form.notes().post();
+        QCOMPARE(form.field("NOMBRE").asString(), a19 + smile);
+
+        // A paste is cut at its own end, in the middle as at the end.
+        form.focus(form.name);
+        form.name->setText(QStringLiteral("abcdefghijklmnopqrs"));
+        form.name->setCursorPosition(5);
+        QApplication::clipboard()->setText(smile.repeated(3));
+        QTest::keySequence(form.name, QKeySequence::Paste);
+        QCOMPARE(form.name->text(), QStringLiteral("abcde") + smile + QStringLiteral("fghijklmnopqrs"));
+        QCOMPARE(form.name->cursorPosition(), 7);
+        form.name->selectAll();
+        QApplication::clipboard()->setText(smile.repeated(30));
+        QTest::keySequence(form.name, QKeySequence::Paste);
+        QCOMPARE(form.name->text(), smile.repeated(20));
+        QTest::keyClick(form.name, Qt::Key_Tab);
+        QCOMPARE(form.field("NOMBRE").asString(), smile.repeated(20));
+    }
+
+    void typingAtTheLimitChangesNothing()
+    {
+        Form form;
+        form.other->setFieldMaxLength(4);
+        form.notes().edit();
+        form.field("CLINICA").setAsString(QStringLiteral("abcd"));
+        form.notes().post();
+        form.focus(form.other);
+        form.other->end(false);
+        QTest::keyClick(form.other, Qt::Key_E);
+        QCOMPARE(form.other->text(), QStringLiteral("abcd"));
+        QVERIFY(!form.other->pending());
     }
 
     void dateTemplate_data()

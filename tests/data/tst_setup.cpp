@@ -504,6 +504,70 @@ private slots:
         QCOMPARE(filesIn(folder).size(), kFiles.size());
     }
 
+    void refusesFolderNamesTheAliasFileCannotHold_data()
+    {
+        QTest::addColumn<QString>("dir"); // relative to the temp folder
+        QTest::addColumn<QString>("shown"); // how the message writes it
+        QTest::newRow("trailing blank") << "datos "
+                                        << "datos »";
+        QTest::newRow("trailing newline") << "datos\n"
+                                          << "datos\\n»";
+        QTest::newRow("newline inside") << "da\ntos"
+                                        << "da\\ntos»";
+        QTest::newRow("trailing tab") << "datos\t"
+                                      << "datos\\t»";
+    }
+
+    void refusesFolderNamesTheAliasFileCannotHold()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, shown);
+        registerFolder(path(QStringLiteral("older")));
+        const QByteArray aliasesBefore = contentsOf(aliasFile());
+
+        const Run r = run({ QStringLiteral("--dir"), path(dir) });
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(
+            r.err.contains(shown) && r.err.contains(QStringLiteral("archivo de alias")), qPrintable(r.err));
+        QCOMPARE(contentsOf(aliasFile()), aliasesBefore);
+        QCOMPARE(registeredFolder(), path(QStringLiteral("older")));
+        QVERIFY(!QFileInfo::exists(path(dir)));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("datos"))));
+    }
+
+    void blanksInsideTheFolderNameAreKept()
+    {
+        // A relative name that starts with a blank has it inside the path.
+        const Run r = run({ QStringLiteral("--dir"), QStringLiteral(" mis datos") });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(registeredFolder(), path(QStringLiteral(" mis datos")));
+        QCOMPARE(filesIn(path(QStringLiteral(" mis datos"))).size(), kFiles.size());
+    }
+
+    void aliasFileKeepsTheOtherEntries()
+    {
+        // Written by hand or by another program: a comment, a Latin-1 folder
+        // and a stale HLR10 entry with a key of its own.
+        const QByteArray before
+            = "# alias de Huellario\n[OTRO]\npath=/datos/ni\xf1o\n\n[HLR10]\npath=/viejo\n"
+              "nota=1\n";
+        QVERIFY(QDir().mkpath(QFileInfo(aliasFile()).absolutePath()));
+        {
+            QFile f(aliasFile());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(before);
+        }
+        const QString folder = path(QStringLiteral("data"));
+        const Run r = run({ QStringLiteral("--dir"), folder });
+        QCOMPARE(r.exitCode, 0);
+        QByteArray expected = before;
+        expected.replace("path=/viejo", "path=" + QFile::encodeName(folder));
+        QCOMPARE(contentsOf(aliasFile()), expected);
+        // Replaced, not rewritten in place: no leftover beside it.
+        QCOMPARE(
+            filesIn(QFileInfo(aliasFile()).absolutePath()), QStringList { QStringLiteral("aliases.conf") });
+    }
+
     void helpAndBadOptions_data()
     {
         QTest::addColumn<QStringList>("args");

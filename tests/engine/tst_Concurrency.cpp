@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -56,6 +57,36 @@ QString integrityOf(const QString& path)
     return result;
 }
 
+// Stands in for SQLite's default file layer and notes, for every journal it
+// deletes, whether the folder was synced afterwards.
+struct JournalWatch {
+    static inline sqlite3_vfs* real = nullptr;
+    static inline sqlite3_vfs shim {};
+    static inline QList<QPair<QString, int>> deletes;
+
+    static int deleteFile(sqlite3_vfs*, const char* name, int syncFolder)
+    {
+        deletes.append({ QString::fromUtf8(name), syncFolder });
+        return real->xDelete(real, name, syncFolder);
+    }
+    JournalWatch()
+    {
+        real = sqlite3_vfs_find(nullptr);
+        shim = *real;
+        shim.zName = "hlr-journal-watch";
+        shim.xDelete = &JournalWatch::deleteFile;
+        deletes.clear();
+        sqlite3_vfs_register(&shim, 1);
+    }
+    ~JournalWatch()
+    {
+        sqlite3_vfs_register(real, 1);
+        sqlite3_vfs_unregister(&shim);
+    }
+    JournalWatch(const JournalWatch&) = delete;
+    JournalWatch& operator=(const JournalWatch&) = delete;
+};
+
 const QString kChanged
     = QStringLiteral("TablaSanidad: Couldn't perform the edit because another user changed the record.");
 
@@ -67,9 +98,12 @@ private slots:
     void postOverAChangedRecordIsRefused();
     void postOverADeletedRecordIsRefused();
     void deleteOfAChangedRecordIsRefused();
+    void deleteAfterTheGridShowedTheOtherSave();
+    void refusedDeleteWhileEditingKeepsTheTypedValues();
     void movingSkipsRecordsDeletedElsewhere();
     void emptyingWhileAnotherProcessHasTheFile();
     void postedRecordsSurviveKill();
+    void journalDeletionSyncsTheFolder();
 
 private:
     // Two visits of pet A, seen through two connections.
@@ -98,9 +132,11 @@ void TestConcurrency::postOverAChangedRecordIsRefused()
     b->field("DESCRIPCIO").setAsString(QStringLiteral("primera, según B"));
     b->post();
 
+    QSignalSpy rowsRead(a.get(), &Table::rowsChanged);
     QCOMPARE(errorOf([&] { a->post(); }), kChanged);
     QCOMPARE(a->state(), TableState::Edit);
     QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("primera, según A"));
+    QCOMPARE(rowsRead.count(), 1); // grids read the stored rows again
     // Moving on would post too, and is refused the same way.
     QCOMPARE(errorOf([&] { a->next(); }), kChanged);
 
@@ -143,6 +179,53 @@ void TestConcurrency::deleteOfAChangedRecordIsRefused()
     QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("nueva información"));
     a->remove();
     QCOMPARE(a->recordCount(), 1);
+}
+
+void TestConcurrency::deleteAfterTheGridShowedTheOtherSave()
+{
+    Folder f;
+    std::unique_ptr<Table> a, b;
+    twoUsers(f, a, b);
+    // B saves the record, then A saves it over B's values.
+    b->edit();
+    b->field("DESCRIPCIO").setAsString(QStringLiteral("primera, según B"));
+    b->post();
+    a->edit();
+    a->field("DESCRIPCIO").setAsString(QStringLiteral("primera, según A"));
+    a->post();
+
+    // B's grid is painted and reads the rows: it shows A's values, and so
+    // does B's record, once its controls are told.
+    QSignalSpy told(b.get(), &Table::dataChanged);
+    QCOMPARE(column(*b, "DESCRIPCIO"), (QStringList { "primera, según A", "segunda" }));
+    QCOMPARE(told.count(), 0); // never from inside the grid's read
+    QCOMPARE(b->field("DESCRIPCIO").asString(), QStringLiteral("primera, según A"));
+    QTRY_COMPARE(told.count(), 1);
+    QCOMPARE(told.at(0).at(0).value<Field*>(), nullptr);
+
+    // What B saw is what is stored: the delete goes through.
+    b->remove();
+    QCOMPARE(column(*b, "DESCRIPCIO"), QStringList { "segunda" });
+    a->refresh();
+    QCOMPARE(column(*a, "DESCRIPCIO"), QStringList { "segunda" });
+}
+
+void TestConcurrency::refusedDeleteWhileEditingKeepsTheTypedValues()
+{
+    Folder f;
+    std::unique_ptr<Table> a, b;
+    twoUsers(f, a, b);
+    a->edit();
+    a->field("DESCRIPCIO").setAsString(QStringLiteral("escrito por A"));
+    b->edit();
+    b->field("DESCRIPCIO").setAsString(QStringLiteral("según B"));
+    b->post();
+    QSignalSpy rowsRead(a.get(), &Table::rowsChanged);
+    QCOMPARE(errorOf([&] { a->remove(); }), kChanged);
+    QCOMPARE(rowsRead.count(), 1);
+    QCOMPARE(a->state(), TableState::Edit);
+    QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("escrito por A"));
+    QCOMPARE(a->recordCount(), 2);
 }
 
 void TestConcurrency::movingSkipsRecordsDeletedElsewhere()
@@ -231,6 +314,35 @@ void TestConcurrency::postedRecordsSurviveKill()
         // At most the one post that finished as the child was killed goes unreported.
         QVERIFY(stored.size() <= reported[tag].size() + 1);
     }
+}
+
+void TestConcurrency::journalDeletionSyncsTheFolder()
+{
+    // A journal deleted without syncing its folder can come back after a
+    // power cut and roll the save back.
+    Folder f;
+    JournalWatch watch;
+    auto visits = f.visits();
+    visits->open();
+    add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", "primera" } });
+    add(*visits, { { "CODIGO", "A" }, { "DESCRIPCIO", "segunda" } });
+    visits->edit();
+    visits->field("DESCRIPCIO").setAsString(QStringLiteral("cambiada"));
+    visits->post();
+    visits->remove();
+    visits->close();
+    visits->setExclusive(true);
+    visits->emptyTable();
+
+    const QString journal = f.path(QStringLiteral("SANIDAD.db-journal"));
+    int journals = 0;
+    for (const auto& [name, syncFolder] : JournalWatch::deletes) {
+        if (name != journal)
+            continue;
+        ++journals;
+        QVERIFY2(syncFolder, qPrintable(name));
+    }
+    QCOMPARE(journals, 5); // two appends, a post, a delete and the emptying
 }
 
 int main(int argc, char** argv)

@@ -19,9 +19,15 @@ private slots:
     void createdFileKeepsTheContract();
     void createRefusesAnExistingFile();
     void readsAFileWrittenByHand();
+    void textCheckCountsCharacters();
     void badFiles_data();
     void badFiles();
+    void badlyShapedFileIsNeverWritten_data();
+    void badlyShapedFileIsNeverWritten();
     void aliasFile();
+    void aliasRewriteKeepsOtherLines_data();
+    void aliasRewriteKeepsOtherLines();
+    void aliasRefusesFoldersItCannotHold();
     void aliasDefaultFile();
     void databaseOpenErrors();
 };
@@ -128,6 +134,19 @@ void TestFiles::readsAFileWrittenByHand()
     QCOMPARE(def.indexes[0].fields, (std::vector<IndexField> { { QStringLiteral("CODIGO"), true } }));
 }
 
+void TestFiles::textCheckCountsCharacters()
+{
+    // What the engine cuts to is what the file's check lets in.
+    Folder f;
+    const QString path = f.path(QStringLiteral("ESPECIES.db"));
+    const auto insert = [&](const QString& text) {
+        return execOn(path, QStringLiteral("INSERT INTO ESPECIES (DESCRIPCION) VALUES ('%1')").arg(text));
+    };
+    QCOMPARE(insert(QStringLiteral("😀").repeated(25)), SQLITE_OK);
+    QCOMPARE(insert(QStringLiteral("ñ").repeated(25)), SQLITE_OK);
+    QCOMPARE(insert(QStringLiteral("😀").repeated(26)), SQLITE_CONSTRAINT);
+}
+
 void TestFiles::badFiles_data()
 {
     QTest::addColumn<QString>("kind");
@@ -212,6 +231,54 @@ void TestFiles::badFiles()
         QVERIFY(errorOf([&] { readTableDef(path); }).contains(path));
 }
 
+void TestFiles::badlyShapedFileIsNeverWritten_data()
+{
+    QTest::addColumn<QString>("create"); // the table as some other program left it
+    QTest::addColumn<QString>("operation");
+    const QString lacksDate = QStringLiteral(
+        "CREATE TABLE SANIDAD (CONTADOR INTEGER PRIMARY KEY AUTOINCREMENT, CODIGO TEXT CHECK(length(CODIGO) "
+        "<= 7), DESCRIPCIO TEXT CHECK(length(DESCRIPCIO) <= 50))");
+    const QString dateAsLogical = QStringLiteral(
+        "CREATE TABLE SANIDAD (CONTADOR INTEGER PRIMARY KEY AUTOINCREMENT, CODIGO TEXT CHECK(length(CODIGO) "
+        "<= 7), FECHA INTEGER CHECK(FECHA IN (0, 1)), DESCRIPCIO TEXT CHECK(length(DESCRIPCIO) <= 50))");
+    const QString walLacksDate = QStringLiteral("PRAGMA journal_mode = WAL; ") + lacksDate;
+    for (const char* operation : { "open", "empty", "empty exclusive" }) {
+        QTest::addRow("field missing, %s", operation) << lacksDate << operation;
+        QTest::addRow("field of another kind, %s", operation) << dateAsLogical << operation;
+        QTest::addRow("write-ahead log, field missing, %s", operation) << walLacksDate << operation;
+    }
+}
+
+void TestFiles::badlyShapedFileIsNeverWritten()
+{
+    QFETCH(QString, create);
+    QFETCH(QString, operation);
+    Folder f;
+    const QString path = f.path(QStringLiteral("SANIDAD.db"));
+    QFile::remove(path);
+    QCOMPARE(execOn(path,
+                 create
+                     + QStringLiteral("; INSERT INTO SANIDAD (CODIGO, DESCRIPCIO) VALUES ('A', 'una'), ('B', "
+                                      "'dos')")),
+        SQLITE_OK);
+    const QByteArray before = digest(path);
+
+    Table visits(f.db, QStringLiteral("TablaSanidad"), QStringLiteral("SANIDAD.db"));
+    for (const FieldDef& field : visitsDef().fields)
+        visits.addField(field);
+    visits.setExclusive(operation == QLatin1String("empty exclusive"));
+    const QString error = errorOf([&] {
+        if (operation == QLatin1String("open"))
+            visits.open();
+        else
+            visits.emptyTable();
+    });
+    QVERIFY2(error.contains(path) && error.contains(QStringLiteral("FECHA")), qPrintable(error));
+    QVERIFY(!visits.active());
+    QCOMPARE(digest(path), before);
+    QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
+}
+
 void TestFiles::aliasFile()
 {
     testsupport::TempFolder folder(QStringLiteral("OTRO"));
@@ -230,6 +297,73 @@ void TestFiles::aliasFile()
     QVERIFY(in.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(in.readAll()),
         QStringLiteral("[HLR10]\npath=/datos/nuevo, sitio\n\n[OTRO]\npath=/otro\n"));
+}
+
+void TestFiles::aliasRewriteKeepsOtherLines_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    // "\xe9" is a Latin-1 letter another program wrote: not UTF-8.
+    QTest::newRow("entry replaced") << QByteArray(
+        "# mis datos\n[OTRO]\npath=/d\xe9p\xf4t\n\n[HLR10]\npath=/viejo\n"
+        "color=verde\n\n\n")
+                                    << QByteArray(
+                                           "# mis datos\n[OTRO]\npath=/d\xe9p\xf4t\n\n[HLR10]\npath=/nuevo\n"
+                                           "color=verde\n\n\n");
+    QTest::newRow("CRLF lines") << QByteArray("[OTRO]\r\npath=/d\xe9p\r\n[hlr10]\r\n  PATH = /viejo \r\n")
+                                << QByteArray("[OTRO]\r\npath=/d\xe9p\r\n[hlr10]\r\npath=/nuevo\r\n");
+    QTest::newRow("no final line break")
+        << QByteArray("[HLR10]\npath=/viejo") << QByteArray("[HLR10]\npath=/nuevo");
+    QTest::newRow("section without path")
+        << QByteArray("[HLR10]\ncolor=verde\n[OTRO]\npath=/d\xe9p\n")
+        << QByteArray("[HLR10]\npath=/nuevo\ncolor=verde\n[OTRO]\npath=/d\xe9p\n");
+    QTest::newRow("alias added") << QByteArray("[OTRO]\npath=/d\xe9p\n")
+                                 << QByteArray("[OTRO]\npath=/d\xe9p\n\n[HLR10]\npath=/nuevo\n");
+}
+
+void TestFiles::aliasRewriteKeepsOtherLines()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    testsupport::TempFolder folder(QStringLiteral("OTRO"));
+    const QString file = folder.filePath(QStringLiteral("alias.conf"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(before);
+    out.close();
+    AliasRegistry(file).setFolder(QStringLiteral("HLR10"), QStringLiteral("/nuevo"));
+    QFile in(file);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QCOMPARE(in.readAll(), after);
+    QCOMPARE(AliasRegistry(file).folderOf(QStringLiteral("HLR10")),
+        std::optional<QString>(QStringLiteral("/nuevo")));
+}
+
+void TestFiles::aliasRefusesFoldersItCannotHold()
+{
+    testsupport::TempFolder folder(QStringLiteral("OTRO"));
+    const QString file = folder.filePath(QStringLiteral("alias.conf"));
+    AliasRegistry registry(file);
+    registry.setFolder(QStringLiteral("HLR10"), QStringLiteral("/datos"));
+    QFile in(file);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    const QByteArray before = in.readAll();
+    for (const QString& bad :
+        { QStringLiteral("/datos "), QStringLiteral("/datos\n"), QStringLiteral("/da\ntos"),
+            QStringLiteral("/datos\r"), QStringLiteral("\t/datos"), QString() }) {
+        QVERIFY2(!AliasRegistry::canHold(bad), qPrintable(bad));
+        QVERIFY2(errorOf([&] { registry.setFolder(QStringLiteral("HLR10"), bad); }).contains(file),
+            qPrintable(bad));
+        QVERIFY(in.seek(0));
+        QCOMPARE(in.readAll(), before);
+    }
+    // Blanks and other characters inside the name read back as written.
+    for (const QString& good :
+        { QStringLiteral("/mis datos/ perro"), QStringLiteral("/da\ttos"), QStringLiteral("/da\rtos") }) {
+        QVERIFY(AliasRegistry::canHold(good));
+        registry.setFolder(QStringLiteral("HLR10"), good);
+        QCOMPARE(registry.folderOf(QStringLiteral("HLR10")), std::optional<QString>(good));
+    }
 }
 
 void TestFiles::aliasDefaultFile()

@@ -23,6 +23,8 @@ private slots:
     void cancelOfInsertReturnsToPreviousRecord();
     void openKeepsPositionCloseDropsChanges();
     void textValues();
+    void textSizesCountCharacters_data();
+    void textSizesCountCharacters();
     void dates_data();
     void dates();
     void emptyDateReadsDayZero();
@@ -299,6 +301,37 @@ void TestTable::textValues()
     QVERIFY(other->field("CODIGO").isNull()); // the empty text went in as NULL
     QCOMPARE(other->field("CONTADOR").value().toLongLong(), 1);
     QCOMPARE(errorOf([&] { other->field("NOEXISTE"); }), QStringLiteral("Otra: Field 'NOEXISTE' not found"));
+}
+
+void TestTable::textSizesCountCharacters_data()
+{
+    // NOM_FAMI holds 50 characters; "😀" is one character, two UTF-16 units.
+    const QString smile = QStringLiteral("😀");
+    const QString a49 = QString(49, QLatin1Char('a'));
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("emoji as 50th character") << a49 + smile << a49 + smile;
+    QTest::newRow("emoji as 51st character")
+        << a49 + QStringLiteral("b") + smile << a49 + QStringLiteral("b");
+    QTest::newRow("fifty emoji") << smile.repeated(50) << smile.repeated(50);
+    QTest::newRow("fifty-one emoji") << smile.repeated(51) << smile.repeated(50);
+    QTest::newRow("two-byte letters") << QStringLiteral("ñ").repeated(51) << QStringLiteral("ñ").repeated(50);
+}
+
+void TestTable::textSizesCountCharacters()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    Folder f;
+    auto pets = f.pets();
+    pets->open();
+    pets->append();
+    pets->field("NOM_FAMI").setAsString(typed);
+    QCOMPARE(pets->field("NOM_FAMI").asString(), stored);
+    pets->post(); // the file's own check agrees
+    auto other = f.pets(QStringLiteral("Otra"));
+    other->open();
+    QCOMPARE(other->field("NOM_FAMI").asString(), stored);
 }
 
 void TestTable::dates_data()

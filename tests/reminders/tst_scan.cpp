@@ -6,14 +6,18 @@
 #include "bound/DBGrid.h"
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
+#include "data/schema/Schema.h"
 #include "engine/EngineError.h"
 #include "platform/Clock.h"
 #include "reminders/PendingScan.h"
 
+#include <QCryptographicHash>
 #include <QHeaderView>
 #include <QProcess>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <sqlite3.h>
 
 using namespace remindertest;
 
@@ -318,6 +322,45 @@ private slots:
         reminders::scanPendingReminders(*f.data, *f.pending);
         QCOMPARE(watcher.showing.count, 1);
         QCOMPARE(recorder.beeps, 1);
+    }
+
+    void badlyShapedWorkTableIsLeftAlone()
+    {
+        // A work table left by some other program, without HORA_FIN, still
+        // holding last start's rows.
+        Fixture f;
+        f.addReminders({ { 0, 0, "HOY" } });
+        const QString path = f.folder.filePath(QStringLiteral("INIAVIS.DB"));
+        QVERIFY(QFile::remove(path));
+        engine::TableDef shape = schema::table(QStringLiteral("INIAVIS"));
+        std::erase_if(shape.fields, [](const engine::FieldDef& d) { return d.name == "HORA_FIN"; });
+        engine::createTableFile(f.folder.path(), shape);
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        const int rc
+            = sqlite3_exec(db, "INSERT INTO INIAVIS (TIPO, NOMBRE_CONCEPTO) VALUES ('AVISO', 'DE AYER')",
+                nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        QCOMPARE(rc, SQLITE_OK);
+        const auto hash = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly)
+                ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                : QByteArray();
+        };
+        const QByteArray before = hash();
+
+        boundtest::Recorder recorder;
+        PendingWatcher watcher(*f.pending, recorder, f.iniAvisos());
+        QTimer::singleShot(0, [&f] { reminders::scanPendingReminders(*f.data, *f.pending); });
+        QTRY_COMPARE(recorder.messages.size(), 1);
+        QVERIFY2(
+            recorder.messages[0].contains(QStringLiteral("HORA_FIN")) && recorder.messages[0].contains(path),
+            qPrintable(recorder.messages[0]));
+        QCOMPARE(watcher.showing.count, 0);
+        QVERIFY(!f.iniAvisos().active());
+        QVERIFY(!f.iniAvisos().exclusive());
+        QCOMPARE(hash(), before);
     }
 };
 

@@ -8,10 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
+#include <optional>
 #include <stdexcept>
 
 namespace setup {
@@ -188,8 +190,24 @@ QStringList installTables(const QString& folder)
     return moved;
 }
 
+// Puts the alias file back as it was, when what was registered does not read
+// back (another program wrote it at the same moment).
+void restoreAliasFile(const QString& aliasFile, const std::optional<QByteArray>& before)
+{
+    if (!before) {
+        QFile::remove(aliasFile);
+        return;
+    }
+    QSaveFile out(aliasFile);
+    if (out.open(QIODevice::WriteOnly) && out.write(*before) == before->size())
+        out.commit();
+}
+
 void registerAlias(const QString& aliasFile, const QString& folder)
 {
+    std::optional<QByteArray> before;
+    if (QFile in(aliasFile); in.open(QIODevice::ReadOnly))
+        before = in.readAll();
     try {
         engine::AliasRegistry(aliasFile).setFolder(kAlias, folder);
         if (engine::AliasRegistry(aliasFile).folderOf(kAlias) == folder)
@@ -197,8 +215,29 @@ void registerAlias(const QString& aliasFile, const QString& folder)
     } catch (const engine::EngineError& e) {
         throw InstallError(QStringLiteral("No se pudo registrar el alias %1: %2").arg(kAlias, e.message()));
     }
+    restoreAliasFile(aliasFile, before);
     throw InstallError(QStringLiteral("No se pudo registrar el alias %1 en «%2».")
                            .arg(kAlias, QDir::toNativeSeparators(aliasFile)));
+}
+
+// The folder's name as the user can read it in a message: line breaks and
+// other control characters written out.
+QString visibleName(const QString& folder)
+{
+    QString shown;
+    for (const QChar c : folder) {
+        if (c == QLatin1Char('\n'))
+            shown += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            shown += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            shown += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return QDir::toNativeSeparators(shown);
 }
 
 } // namespace
@@ -237,6 +276,16 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
     else if (folder.isEmpty())
         folder = defaultDataFolder();
     folder = absoluteClean(folder);
+    // Refused before anything is made: the program would not find a folder
+    // whose name the alias file changes.
+    if (!engine::AliasRegistry::canHold(folder)) {
+        err << "No se instala nada: el nombre de la carpeta «" << visibleName(folder)
+            << "» tiene saltos de línea o espacios en blanco al principio o al final, y el archivo "
+               "de alias no puede guardarlo tal cual."
+            << Qt::endl
+            << "Elija una carpeta sin ellos con --dir." << Qt::endl;
+        return Usage;
+    }
 
     const QStringList present = presentTables(folder);
     if (!present.isEmpty()) {

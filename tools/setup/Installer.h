@@ -17,7 +17,7 @@ struct Options {
 QString defaultDataFolder();
 
 // Exit codes of the tool.
-enum ExitCode { Installed = 0, Refused = 1, Failed = 3 };
+enum ExitCode { Installed = 0, Refused = 1, Usage = 2, Failed = 3 };
 
 // Runs the installation; progress goes to `out`, refusals and errors to
 // `err`, in Spanish. A failure removes whatever this run created.

@@ -51,8 +51,6 @@ Con --importar, 3 es también una tabla de origen que falta, está dañada o
 no es de la versión anterior.
 )";
 
-constexpr int kUsageError = 2;
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -92,12 +90,12 @@ int main(int argc, char* argv[])
         } else {
             err << "Opción desconocida: " << arg << Qt::endl
                 << "Use --help para ver las opciones." << Qt::endl;
-            return kUsageError;
+            return setup::Usage;
         }
         if (!ok) {
             err << "Falta el valor de " << arg.section(QLatin1Char('='), 0, 0) << "." << Qt::endl
                 << "Use --help para ver las opciones." << Qt::endl;
-            return kUsageError;
+            return setup::Usage;
         }
     }
     if (!importFolder.isEmpty()) {
