@@ -309,6 +309,17 @@ int importTables(const QString& sourceFolder, const Options& options, QTextStrea
         options.aliasFile.isEmpty() ? engine::AliasRegistry::defaultFile() : options.aliasFile);
     const QString folder = absoluteClean(options.folder.isEmpty() ? defaultDataFolder() : options.folder);
 
+    // As for an install: a folder the alias file cannot hold would leave the
+    // program unable to find the imported tables.
+    if (!engine::AliasRegistry::canHold(folder)) {
+        err << "No se importa nada: el nombre de la carpeta «" << shown(folder)
+            << "» tiene saltos de línea o espacios en blanco al principio o al final, y el archivo "
+               "de alias no puede guardarlo tal cual."
+            << Qt::endl
+            << "Elija una carpeta sin ellos con --dir." << Qt::endl;
+        return Usage;
+    }
+
     QStringList present;
     for (const engine::TableDef& def : schema::tables())
         if (QFileInfo::exists(QDir(folder).filePath(def.fileName)))

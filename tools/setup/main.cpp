@@ -102,7 +102,7 @@ int main(int argc, char* argv[])
         if (options.ifMissing) {
             err << "--importar no se puede combinar con --if-missing." << Qt::endl
                 << "Use --help para ver las opciones." << Qt::endl;
-            return kUsageError;
+            return setup::Usage;
         }
         return setup::importTables(importFolder, options, out, err);
     }
