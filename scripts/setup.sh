@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3
   libjpeg62-turbo-dev libwmf-dev libemf2svg-dev pxlib-dev libbenchmark-dev
-  fonts-liberation2 fonts-dejavu-core xvfb xauth xdotool x11-utils openbox faketime)
+  fonts-liberation2 fonts-dejavu-core xvfb xauth xdotool x11-utils openbox faketime
+  clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,11 +2,27 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace platform {
 
 namespace {
+
+bool hasPictureExtension(const QString& path)
+{
+    static const QStringList extensions { QStringLiteral("bmp"), QStringLiteral("jpg"),
+        QStringLiteral("jpeg"), QStringLiteral("emf"), QStringLiteral("wmf"), QStringLiteral("ico") };
+    return extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
+// The album's "Abrir": a local file is opened only when it is a picture.
+bool openPictureFile(const QString& path)
+{
+    if (!isOpenablePictureFile(path))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 class DesktopShell : public Shell {
 public:
@@ -14,10 +30,13 @@ public:
     {
         // A path is a local file; anything else must already be a complete
         // address: nothing is guessed from a partial text.
-        const QUrl url
-            = QDir::isAbsolutePath(text) ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::StrictMode);
+        if (QDir::isAbsolutePath(text))
+            return openPictureFile(text);
+        const QUrl url(text, QUrl::StrictMode);
         if (!url.isValid() || url.scheme().isEmpty())
             return false;
+        if (url.isLocalFile())
+            return openPictureFile(url.toLocalFile());
         return QDesktopServices::openUrl(url);
     }
 };
@@ -29,6 +48,14 @@ std::unique_ptr<Shell>& current()
 }
 
 } // namespace
+
+bool isOpenablePictureFile(const QString& path)
+{
+    if (!QDir::isAbsolutePath(path) || !hasPictureExtension(path))
+        return false;
+    const QFileInfo file(path);
+    return file.exists() && file.isFile() && hasPictureExtension(file.canonicalFilePath());
+}
 
 Shell& shell()
 {
