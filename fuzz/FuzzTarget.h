@@ -43,8 +43,8 @@ inline QByteArray bytes(const uint8_t* data, std::size_t size)
 
 } // namespace fuzz
 
-#define HLR_FUZZ_INITIALISE                                                                                 \
-    extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)                                            \
-    {                                                                                                       \
-        return fuzz::initialise(argc, argv);                                                                \
+#define HLR_FUZZ_INITIALISE                                                                                  \
+    extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)                                             \
+    {                                                                                                        \
+        return fuzz::initialise(argc, argv);                                                                 \
     }

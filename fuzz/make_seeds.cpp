@@ -33,13 +33,15 @@ int main(int argc, char** argv)
     const QImage small = fixtures::card(QSize(16, 16));
 
     write(root + "/fuzz_bitmap", "rgb32.bmp", fixtures::bitmap(card));
-    write(root + "/fuzz_bitmap", "indexed8.bmp", fixtures::bitmap(card.convertToFormat(QImage::Format_Indexed8)));
+    write(root + "/fuzz_bitmap", "indexed8.bmp",
+        fixtures::bitmap(card.convertToFormat(QImage::Format_Indexed8)));
     write(root + "/fuzz_bitmap", "mono.bmp", fixtures::bitmap(card.convertToFormat(QImage::Format_Mono)));
     write(root + "/fuzz_bitmap", "rgb888.bmp", fixtures::bitmap(card.convertToFormat(QImage::Format_RGB888)));
 
     write(root + "/fuzz_jpeg", "baseline.jpg", fixtures::jpeg(card, 75));
     write(root + "/fuzz_jpeg", "progressive.jpg", fixtures::jpeg(card, 75, true));
-    write(root + "/fuzz_jpeg", "grey.jpg", fixtures::jpeg(card.convertToFormat(QImage::Format_Grayscale8), 75));
+    write(
+        root + "/fuzz_jpeg", "grey.jpg", fixtures::jpeg(card.convertToFormat(QImage::Format_Grayscale8), 75));
     write(root + "/fuzz_jpeg", "wide.jpg", fixtures::jpeg(fixtures::card(QSize(400, 16)), 50));
 
     write(root + "/fuzz_icon", "one.ico", fixtures::icon({ small }));

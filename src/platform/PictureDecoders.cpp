@@ -164,11 +164,21 @@ void checkBitmapHeader(const QByteArray& data)
         checkOwnSize(QSize(word(bytes + 18), word(bytes + 20)));
         return;
     }
+    if (data.size() < 34)
+        throw DecodeError { Failure::NotValid, 0 };
     const qint64 width = qFromLittleEndian<qint32>(bytes + 18);
     const qint64 height = std::abs(qint64(qFromLittleEndian<qint32>(bytes + 22)));
     if (width > PictureLimits::maxSide || height > PictureLimits::maxSide
         || width * height > PictureLimits::maxPixels)
         throw DecodeError { Failure::TooLarge, 0 };
+    // Uncompressed pixels that the file cannot hold: refused before Qt's
+    // reader makes room for the whole picture.
+    const quint32 compression = dword(bytes + 30);
+    const qint64 bitsPerPixel = word(bytes + 28);
+    const qint64 stride = ((std::max<qint64>(width, 0) * bitsPerPixel + 31) / 32) * 4;
+    if ((compression == 0 || compression == 3 || compression == 6)
+        && dword(bytes + 10) + stride * height > data.size())
+        throw DecodeError { Failure::NotValid, 0 };
 }
 
 QSize bitmapSize(const QByteArray& data)

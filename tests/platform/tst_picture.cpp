@@ -231,6 +231,10 @@ private slots:
         QTest::newRow("no extension") << "foto" << png << "Unknown picture file extension (.)";
         QTest::newRow("png named bmp") << "foto.bmp" << png << "Bitmap image is not valid";
         QTest::newRow("truncated bitmap") << "corta.bmp" << truncatedBitmap << "Bitmap image is not valid";
+        QByteArray claimsMore = fixtures::bitmap(card);
+        qToLittleEndian<qint32>(9000, claimsMore.data() + 18); // 9000 × 30 pixels in a 5 kB file
+        QTest::newRow("bitmap claiming more than it holds")
+            << "falsa.bmp" << claimsMore << "Bitmap image is not valid";
         QTest::newRow("empty bitmap") << "vacia.bmp" << QByteArray() << "Bitmap image is not valid";
         QTest::newRow("jpeg without its start")
             << "foto.jpg" << fixtures::jpeg(card).mid(2) << QStringLiteral("JPEG error #%1").arg(JERR_NO_SOI);

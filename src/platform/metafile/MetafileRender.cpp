@@ -51,13 +51,47 @@ QSize enhancedSize(const QByteArray& data)
     return QSize(std::max(1, pixelsFromFrame(width)), std::max(1, pixelsFromFrame(height)));
 }
 
+// libemf2svg trusts the sizes and offsets in the file: the framing of the
+// records and the header's own offsets are checked here first.
+void checkEnhancedFraming(const QByteArray& data)
+{
+    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 size = data.size();
+    const auto u32 = [bytes](qint64 offset) { return qint64(qFromLittleEndian<quint32>(bytes + offset)); };
+    const qint64 headerSize = u32(4);
+    if (headerSize < 88 || headerSize > size || headerSize % 4 != 0)
+        notValid();
+    const auto inside = [headerSize](qint64 offset, qint64 length) {
+        return length == 0 || (offset >= 88 && offset + length <= headerSize);
+    };
+    if (!inside(u32(64), 2 * u32(60)))
+        notValid();
+    if (headerSize >= 100 && !inside(u32(92), u32(88)))
+        notValid();
+    for (qint64 at = 0; at + 8 <= size;) {
+        const qint64 type = u32(at);
+        const qint64 length = u32(at + 4);
+        if (length < 8 || length % 4 != 0 || at + length > size)
+            notValid();
+        if (type == 14) // EMR_EOF
+            return;
+        at += length;
+    }
+    notValid();
+}
+
 Svg enhancedToSvg(const QByteArray& data, bool wantSvg)
 {
     Svg result { {}, enhancedSize(data) };
+    checkEnhancedFraming(data);
     pictures::checkOwnSize(result.own);
     if (!wantSvg)
         return result;
     QByteArray copy = data;
+    // Without a length libemf2svg reads the description up to a terminator
+    // that may lie past the end of the file; an empty one has no offset.
+    if (qFromLittleEndian<quint32>(copy.constData() + 60) == 0)
+        qToLittleEndian<quint32>(0, copy.data() + 64);
     char nameSpace[] = "";
     generatorOptions options {};
     options.nameSpace = nameSpace;
