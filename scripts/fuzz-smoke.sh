@@ -17,7 +17,7 @@ status=0
 for target in fuzz_bitmap fuzz_icon fuzz_jpeg fuzz_emf fuzz_wmf; do
   scratch="$build/fuzz-work/$target"
   rm -rf "$scratch" && mkdir -p "$scratch"
-  options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$build/fuzz-work/$target-")
+  options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$build/fuzz-work/$target-")
   # The metafile libraries run in a short-lived helper in the program, where
   # a leak costs nothing; our own decoders are checked for leaks.
   case $target in fuzz_emf | fuzz_wmf) options+=(-detect_leaks=0) ;; esac
