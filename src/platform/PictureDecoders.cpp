@@ -12,19 +12,26 @@ namespace platform::pictures {
 
 namespace {
 
-void applyAllocationLimit()
-{
-    static const bool once = [] {
+// Qt's limit is process-wide: ours holds only while a picture is read.
+class AllocationLimit {
+public:
+    AllocationLimit()
+        : m_previous(QImageReader::allocationLimit())
+    {
         QImageReader::setAllocationLimit(PictureLimits::maxAllocationMiB);
-        return true;
-    }();
-    Q_UNUSED(once);
-}
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(m_previous); }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+
+private:
+    int m_previous;
+};
 
 // Reads one picture of the given Qt format, refusing anything else.
 QImage readWithQt(const QByteArray& data, const char* format, Failure invalid)
 {
-    applyAllocationLimit();
+    const AllocationLimit limit;
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
