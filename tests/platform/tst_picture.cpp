@@ -101,6 +101,12 @@ private slots:
         QTest::newRow("ico") << "icono.ico" << fixtures::icon({ card }) << QSize(200, 100) << red << yellow;
         QTest::newRow("emf") << "dibujo.emf" << fixtures::enhancedMetafile(QSize(200, 100), magenta)
                              << QSize(200, 100) << white << magenta;
+        // An offset to a description of no length, which libemf2svg would read
+        // past the end of the file.
+        QByteArray looseDescription = fixtures::enhancedMetafile(QSize(200, 100), magenta);
+        qToLittleEndian<quint32>(quint32(looseDescription.size() - 4), looseDescription.data() + 64);
+        QTest::newRow("emf with a loose description offset")
+            << "suelta.emf" << looseDescription << QSize(200, 100) << white << magenta;
         QTest::newRow("WMF") << "dibujo.WMF" << fixtures::windowsMetafile(QSize(200, 100), magenta)
                              << QSize(200, 100) << white << magenta;
     }
@@ -224,6 +230,10 @@ private slots:
         QByteArray badEmf = fixtures::enhancedMetafile(QSize(40, 30), Qt::red);
         badEmf[40] = 'X'; // signature
         const QByteArray badWmf = QByteArray(64, '\x7f');
+        QByteArray emfRecordPastEnd = fixtures::enhancedMetafile(QSize(40, 30), Qt::red);
+        qToLittleEndian<quint32>(4096, emfRecordPastEnd.data() + 88 + 4); // the first record after the header
+        QByteArray emfWithoutEnd = fixtures::enhancedMetafile(QSize(40, 30), Qt::red);
+        emfWithoutEnd.chop(20);
 
         QTest::newRow("unknown extension") << "foto.png" << png << "Unknown picture file extension (.png)";
         QTest::newRow("extension keeps its case")
@@ -243,6 +253,10 @@ private slots:
         QTest::newRow("icon of a wrong type") << "mal.ico" << badIcon << "Icon image is not valid";
         QTest::newRow("icon image past the end") << "corto.ico" << iconPastEnd << "Icon image is not valid";
         QTest::newRow("emf without signature") << "mal.emf" << badEmf << "Metafile is not valid";
+        QTest::newRow("emf record past the end")
+            << "larga.emf" << emfRecordPastEnd << "Metafile is not valid";
+        QTest::newRow("emf without its end record")
+            << "sinfin.emf" << emfWithoutEnd << "Metafile is not valid";
         QTest::newRow("wmf of noise") << "mal.wmf" << badWmf << "Metafile is not valid";
         QTest::newRow("empty wmf") << "vacio.wmf" << QByteArray() << "Metafile is not valid";
     }
