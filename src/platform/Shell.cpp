@@ -11,6 +11,21 @@ namespace platform {
 
 namespace {
 
+bool hasPictureExtension(const QString& path)
+{
+    static const QStringList extensions { QStringLiteral("bmp"), QStringLiteral("jpg"),
+        QStringLiteral("jpeg"), QStringLiteral("emf"), QStringLiteral("wmf"), QStringLiteral("ico") };
+    return extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
+// The album's "Abrir": a local file is opened only when it is a picture.
+bool openPictureFile(const QString& path)
+{
+    if (!isOpenablePictureFile(path))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 class DesktopShell : public Shell {
 public:
     int openText(const QString& text) override
@@ -19,8 +34,6 @@ public:
         // address: nothing is guessed from a partial text.
         QUrl url;
         if (QDir::isAbsolutePath(text)) {
-            if (!QFileInfo::exists(text))
-                return kShellFileNotFound;
             url = QUrl::fromLocalFile(text);
         } else if (text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
             url = QUrl::fromEncoded(mailtoUrl(text), QUrl::StrictMode);
@@ -29,6 +42,11 @@ public:
         }
         if (!url.isValid() || url.scheme().isEmpty())
             return kShellNoHandler;
+        if (url.isLocalFile()) {
+            if (!QFileInfo::exists(url.toLocalFile()))
+                return kShellFileNotFound;
+            return openPictureFile(url.toLocalFile()) ? kShellOpened : kShellNoHandler;
+        }
         return QDesktopServices::openUrl(url) ? kShellOpened : kShellNoHandler;
     }
 };
@@ -40,6 +58,14 @@ std::unique_ptr<Shell>& current()
 }
 
 } // namespace
+
+bool isOpenablePictureFile(const QString& path)
+{
+    if (!QDir::isAbsolutePath(path) || !hasPictureExtension(path))
+        return false;
+    const QFileInfo file(path);
+    return file.exists() && file.isFile() && hasPictureExtension(file.canonicalFilePath());
+}
 
 Shell& shell()
 {

@@ -30,6 +30,12 @@ Shell& shell();
 // Replaces the shell in use; nullptr goes back to the desktop's.
 void setShell(std::unique_ptr<Shell> replacement);
 
+// Whether the desktop may open `path` as a picture of the album: an existing
+// regular file with the extension bmp, jpg, jpeg, emf, wmf or ico (any case),
+// also once symbolic links are followed. Anything else, a program or a script
+// above all, is never handed to the desktop.
+bool isOpenablePictureFile(const QString& path);
+
 // A shell that opens nothing and remembers every text handed to it.
 class RecordingShell : public Shell {
 public:

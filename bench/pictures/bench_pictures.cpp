@@ -1,0 +1,194 @@
+// Showing a 12-megapixel JPEG in the album's 369 x 297 frame, stretched and at
+// its own size, against libjpeg-turbo decoding the same file in full, in the
+// same run. Prints the median times and the two ratios (full / shown).
+//   bench_pictures [--repeat N] [--size WIDTHxHEIGHT] [--keep FILE]   (21, 4000x3000)
+// --keep also writes the JPEG to FILE, for a closer look.
+#include "platform/Picture.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+// Something like a photograph: soft gradients, shapes and grain, so the file
+// has the size and entropy of a real one.
+QImage photograph(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, size.width(), size.height());
+    sky.setColorAt(0, QColor(90, 140, 200));
+    sky.setColorAt(1, QColor(200, 170, 120));
+    painter.fillRect(image.rect(), sky);
+    QRandomGenerator random(17);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < 400; ++i) {
+        painter.setBrush(QColor::fromRgb(random.bounded(256), random.bounded(256), random.bounded(256)));
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QPointF(random.bounded(size.width()), random.bounded(size.height())),
+            random.bounded(20, 300), random.bounded(20, 300));
+    }
+    painter.end();
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int grain = int(random.bounded(25)) - 12;
+            const QRgb p = line[x];
+            line[x] = qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
+                std::clamp(qBlue(p) + grain, 0, 255));
+        }
+    }
+    return image;
+}
+
+// Written by libjpeg itself, as a camera would: quality 90, 4:2:0.
+QByteArray encode(const QImage& image)
+{
+    jpeg_compress_struct cinfo {};
+    jpeg_error_mgr errors {};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long length = 0;
+    jpeg_mem_dest(&cinfo, &out, &length);
+    cinfo.image_width = JDIMENSION(image.width());
+    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_EXT_BGRX;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        auto* line = const_cast<JSAMPLE*>(image.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray data(reinterpret_cast<const char*>(out), qsizetype(length));
+    free(out);
+    return data;
+}
+
+// The baseline: read the file and let libjpeg-turbo decode every pixel.
+QImage fullDecode(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray data = file.readAll();
+    jpeg_decompress_struct cinfo {};
+    jpeg_error_mgr errors {};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()), data.size());
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_EXT_BGRX;
+    jpeg_start_decompress(&cinfo);
+    QImage image(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPLE* line = image.scanLine(int(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return image;
+}
+
+// What no partial decode of a JPEG without restart markers can avoid: the
+// Huffman decoding of every block above the last line it shows.
+QSize coefficientsOnly(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray data = file.readAll();
+    jpeg_decompress_struct cinfo {};
+    jpeg_error_mgr errors {};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()), data.size());
+    jpeg_read_header(&cinfo, TRUE);
+    jpeg_read_coefficients(&cinfo);
+    const QSize size(int(cinfo.image_width), int(cinfo.image_height));
+    jpeg_destroy_decompress(&cinfo);
+    return size;
+}
+
+// The median time of `run`, which answers the size of what it made.
+double medianMilliseconds(int repeat, const std::function<QSize()>& run, QSize expected)
+{
+    std::vector<double> times;
+    for (int i = 0; i < repeat; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const QSize made = run();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (made != expected) {
+            std::fprintf(stderr, "unexpected picture size %dx%d\n", made.width(), made.height());
+            std::exit(1);
+        }
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int repeat = 21;
+    QSize size(4000, 3000);
+    QString keep;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const QByteArray option = argv[i];
+        const QByteArray value = argv[i + 1];
+        if (option == "--repeat")
+            repeat = std::max(1, value.toInt());
+        else if (option == "--keep")
+            keep = QString::fromLocal8Bit(value);
+        else if (option == "--size" && value.contains('x'))
+            size = QSize(value.split('x')[0].toInt(), value.split('x')[1].toInt());
+    }
+    const QSize frame(369, 297);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("foto.jpg"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(encode(photograph(size))) < 0)
+            return 1;
+        std::printf("%dx%d JPEG, %lld bytes, %d runs each, median times\n", size.width(), size.height(),
+            file.size(), repeat);
+    }
+
+    if (!keep.isEmpty())
+        QFile::copy(path, keep);
+
+    // Warm the file cache and the libraries once before measuring.
+    fullDecode(path);
+    platform::loadPicture(path, frame, platform::Fit::Stretch);
+
+    const double full = medianMilliseconds(
+        repeat, [&] { return fullDecode(path).size(); }, size);
+    const double stretched = medianMilliseconds(
+        repeat, [&] { return platform::loadPicture(path, frame, platform::Fit::Stretch).size(); }, frame);
+    const double ownSize = medianMilliseconds(
+        repeat, [&] { return platform::loadPicture(path, frame, platform::Fit::OwnSize).size(); },
+        frame.boundedTo(size));
+    const double entropy = medianMilliseconds(
+        repeat, [&] { return coefficientsOnly(path); }, size);
+    std::printf("full decode (libjpeg-turbo)  %8.2f ms\n", full);
+    std::printf("coefficients only            %8.2f ms   %.1fx faster (the floor of any partial decode)\n",
+        entropy, full / entropy);
+    std::printf("shown stretched              %8.2f ms   %.1fx faster\n", stretched, full / stretched);
+    std::printf("shown at its own size        %8.2f ms   %.1fx faster\n", ownSize, full / ownSize);
+    return 0;
+}

@@ -1,0 +1,19 @@
+// Fuzzes enhanced metafiles: our header parse, libemf2svg and Qt Svg, as the
+// helper huellario-metafile runs them.
+#include "FuzzTarget.h"
+
+#include "platform/metafile/MetafileRender.h"
+
+HLR_FUZZ_INITIALISE
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    const QByteArray input = fuzz::bytes(data, size);
+    // One frame per input, picked by its length, keeps each run short.
+    const platform::pictures::Request request = fuzz::request(size);
+    try {
+        platform::metafile::render(input, platform::metafile::Kind::Enhanced, &request);
+    } catch (const platform::pictures::DecodeError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,475 @@
+// Picture loading for the album: each format at its own size and stretched,
+// the part a frame shows, the messages of damaged, missing and foreign files,
+// the caps, and a metafile helper that hangs, crashes or talks nonsense.
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Picture.h"
+#include "platform/PictureDecoders.h"
+#include "support/PictureFixtures.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <sys/stat.h>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace fixtures = testsupport::pictures;
+using platform::Fit;
+
+namespace {
+
+const QSize albumFrame(369, 297);
+
+bool near(QRgb a, QRgb b, int tolerance = 40)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
+        && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A picture whose every pixel differs from its neighbours, so a crop that is
+// one pixel off shows.
+QImage pattern(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb((x * 7) % 256, (y * 5) % 256, ((x + y) * 3) % 256));
+    return image;
+}
+
+int largestDifference(const QImage& a, const QImage& b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({ largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                std::abs(qBlue(p) - qBlue(q)) });
+        }
+    return largest;
+}
+
+} // namespace
+
+class TstPicture : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void cleanup() { platform::pictures::setMetafileHelper({}); }
+
+    // Every format from a fixture, with the colours expected at the corners
+    // of a 200 × 100 picture.
+    void formats_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QSize>("own");
+        QTest::addColumn<QRgb>("topLeft");
+        QTest::addColumn<QRgb>("bottomRight");
+        const QImage card = fixtures::card(QSize(200, 100));
+        const QRgb red = qRgb(255, 0, 0);
+        const QRgb yellow = qRgb(255, 255, 0);
+        const QRgb white = qRgb(255, 255, 255);
+        const QRgb magenta = qRgb(255, 0, 255);
+        QTest::newRow("bmp") << "foto.bmp" << fixtures::bitmap(card) << QSize(200, 100) << red << yellow;
+        QTest::newRow("jpg") << "foto.jpg" << fixtures::jpeg(card) << QSize(200, 100) << red << yellow;
+        QTest::newRow("JPEG upper case")
+            << "FOTO.JPEG" << fixtures::jpeg(card) << QSize(200, 100) << red << yellow;
+        QTest::newRow("progressive jpeg")
+            << "foto.Jpg" << fixtures::jpeg(card, 90, true) << QSize(200, 100) << red << yellow;
+        const QImage grey = card.convertToFormat(QImage::Format_Grayscale8);
+        QTest::newRow("grey jpeg") << "gris.jpg" << fixtures::jpeg(grey) << QSize(200, 100)
+                                   << grey.pixel(0, 0) << grey.pixel(199, 99);
+        QTest::newRow("ico") << "icono.ico" << fixtures::icon({ card }) << QSize(200, 100) << red << yellow;
+        QTest::newRow("emf") << "dibujo.emf" << fixtures::enhancedMetafile(QSize(200, 100), magenta)
+                             << QSize(200, 100) << white << magenta;
+        // An offset to a description of no length, which libemf2svg would read
+        // past the end of the file.
+        QByteArray looseDescription = fixtures::enhancedMetafile(QSize(200, 100), magenta);
+        qToLittleEndian<quint32>(quint32(looseDescription.size() - 4), looseDescription.data() + 64);
+        QTest::newRow("emf with a loose description offset")
+            << "suelta.emf" << looseDescription << QSize(200, 100) << white << magenta;
+        QTest::newRow("WMF") << "dibujo.WMF" << fixtures::windowsMetafile(QSize(200, 100), magenta)
+                             << QSize(200, 100) << white << magenta;
+    }
+    void formats()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, data);
+        QFETCH(QSize, own);
+        QFETCH(QRgb, topLeft);
+        QFETCH(QRgb, bottomRight);
+        const QString path = write(name, data);
+
+        QCOMPARE(platform::pictureSize(path), own);
+
+        const QImage whole = platform::loadPicture(path, albumFrame, Fit::OwnSize);
+        QCOMPARE(whole.size(), own);
+        QVERIFY2(near(whole.pixel(4, 4), topLeft), qPrintable(QString::number(whole.pixel(4, 4), 16)));
+        QVERIFY(near(whole.pixel(own.width() - 5, own.height() - 5), bottomRight));
+
+        const QImage stretched = platform::loadPicture(path, albumFrame, Fit::Stretch);
+        QCOMPARE(stretched.size(), albumFrame);
+        QVERIFY(near(stretched.pixel(8, 8), topLeft));
+        QVERIFY(near(stretched.pixel(albumFrame.width() - 9, albumFrame.height() - 9), bottomRight));
+
+        // A frame smaller than the picture shows its centre: 100 × 50 from (50, 25).
+        const QImage centre = platform::loadPicture(path, QSize(100, 50), Fit::OwnSize);
+        QCOMPARE(centre.size(), QSize(100, 50));
+        QVERIFY(near(centre.pixel(2, 2), topLeft));
+        QVERIFY(near(centre.pixel(97, 47), bottomRight));
+    }
+
+    // The crop and skip of a JPEG at its own size land on the same pixels as a
+    // full decode, whatever the offsets inside the JPEG's blocks.
+    void jpegPartMatchesFullDecode_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("progressive");
+        QTest::newRow("odd offsets") << QSize(1003, 777) << false;
+        QTest::newRow("offsets on block edges") << QSize(369 + 64, 297 + 64) << false;
+        QTest::newRow("narrower than the frame") << QSize(300, 900) << false;
+        QTest::newRow("progressive") << QSize(1003, 777) << true;
+    }
+    void jpegPartMatchesFullDecode()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, progressive);
+        const QByteArray data = fixtures::jpeg(pattern(size), 95, progressive);
+        const QString path = write(QStringLiteral("patron.jpg"), data);
+        const QImage full = platform::pictures::decodeJpeg(
+            data, { QSize(4096, 4096), Fit::OwnSize, platform::BitmapTransparency::Opaque });
+        QCOMPARE(full.size(), size);
+        const QImage part = platform::loadPicture(path, albumFrame, Fit::OwnSize);
+        const QRect visible = platform::pictures::visiblePart(size, albumFrame);
+        QCOMPARE(part.size(), visible.size());
+        const int difference = largestDifference(part, full.copy(visible));
+        QVERIFY2(difference <= 2, qPrintable(QString::number(difference)));
+    }
+
+    void stretchedJpegIsDecodedAtTheFramesResolution()
+    {
+        const QByteArray data = fixtures::jpeg(fixtures::card(QSize(3000, 2000)));
+        const QImage stretched = platform::pictures::decodeJpeg(
+            data, { QSize(369, 297), Fit::Stretch, platform::BitmapTransparency::Opaque });
+        QCOMPARE(stretched.size(), QSize(369, 297));
+        QVERIFY(near(stretched.pixel(5, 5), qRgb(255, 0, 0)));
+        QVERIFY(near(stretched.pixel(363, 5), qRgb(0, 255, 0)));
+        QVERIFY(near(stretched.pixel(5, 291), qRgb(0, 0, 255)));
+    }
+
+    // The bottom-left pixel's colour is judged on the whole bitmap, also when
+    // only its centre is shown or it is stretched.
+    void bitmapTransparency()
+    {
+        const QString path
+            = write(QStringLiteral("clave.bmp"), fixtures::bitmap(fixtures::card(QSize(200, 100))));
+        for (const Fit fit : { Fit::OwnSize, Fit::Stretch }) {
+            const QImage opaque = platform::loadPicture(path, QSize(100, 50), fit);
+            QCOMPARE(qAlpha(opaque.pixel(2, 47)), 255);
+            const QImage keyed = platform::loadPicture(
+                path, QSize(100, 50), fit, platform::BitmapTransparency::BottomLeftPixel);
+            QCOMPARE(qAlpha(keyed.pixel(2, 47)), 0); // blue quarter
+            QCOMPARE(qAlpha(keyed.pixel(2, 2)), 255); // red quarter
+            QVERIFY(near(keyed.pixel(2, 2), qRgb(255, 0, 0)));
+        }
+    }
+
+    // Of several icon images the one nearest 32 × 32 is shown, the richest in
+    // colours among equals.
+    void iconImageChosen()
+    {
+        QImage small(16, 16, QImage::Format_ARGB32);
+        small.fill(Qt::red);
+        QImage standard(32, 32, QImage::Format_ARGB32);
+        standard.fill(Qt::green);
+        QImage large(48, 48, QImage::Format_ARGB32);
+        large.fill(Qt::blue);
+        const QString path = write(QStringLiteral("varios.ico"), fixtures::icon({ small, large, standard }));
+        QCOMPARE(platform::pictureSize(path), QSize(32, 32));
+        const QImage shown = platform::loadPicture(path, albumFrame, Fit::OwnSize);
+        QCOMPARE(shown.size(), QSize(32, 32));
+        QVERIFY(near(shown.pixel(16, 16), qRgb(0, 255, 0)));
+    }
+
+    void messages_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("message");
+        const QImage card = fixtures::card(QSize(40, 30));
+        QByteArray png;
+        {
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            card.save(&buffer, "PNG");
+        }
+        QByteArray truncatedBitmap = fixtures::bitmap(card).left(40);
+        QByteArray badIcon = fixtures::icon({ card });
+        badIcon[2] = 7; // neither icon nor cursor
+        QByteArray iconPastEnd = fixtures::icon({ card });
+        iconPastEnd.chop(200);
+        QByteArray badEmf = fixtures::enhancedMetafile(QSize(40, 30), Qt::red);
+        badEmf[40] = 'X'; // signature
+        const QByteArray badWmf = QByteArray(64, '\x7f');
+        QByteArray emfRecordPastEnd = fixtures::enhancedMetafile(QSize(40, 30), Qt::red);
+        qToLittleEndian<quint32>(4096, emfRecordPastEnd.data() + 88 + 4); // the first record after the header
+        QByteArray emfWithoutEnd = fixtures::enhancedMetafile(QSize(40, 30), Qt::red);
+        emfWithoutEnd.chop(20);
+
+        QTest::newRow("unknown extension") << "foto.png" << png << "Unknown picture file extension (.png)";
+        QTest::newRow("extension keeps its case")
+            << "FOTO.GIF" << png << "Unknown picture file extension (.GIF)";
+        QTest::newRow("no extension") << "foto" << png << "Unknown picture file extension (.)";
+        QTest::newRow("png named bmp") << "foto.bmp" << png << "Bitmap image is not valid";
+        QTest::newRow("truncated bitmap") << "corta.bmp" << truncatedBitmap << "Bitmap image is not valid";
+        QByteArray claimsMore = fixtures::bitmap(card);
+        qToLittleEndian<qint32>(9000, claimsMore.data() + 18); // 9000 × 30 pixels in a 5 kB file
+        QTest::newRow("bitmap claiming more than it holds")
+            << "falsa.bmp" << claimsMore << "Bitmap image is not valid";
+        QTest::newRow("empty bitmap") << "vacia.bmp" << QByteArray() << "Bitmap image is not valid";
+        QTest::newRow("jpeg without its start")
+            << "foto.jpg" << fixtures::jpeg(card).mid(2) << QStringLiteral("JPEG error #%1").arg(JERR_NO_SOI);
+        QTest::newRow("empty jpeg") << "vacia.jpeg" << QByteArray()
+                                    << QStringLiteral("JPEG error #%1").arg(JERR_INPUT_EMPTY);
+        QTest::newRow("icon of a wrong type") << "mal.ico" << badIcon << "Icon image is not valid";
+        QTest::newRow("icon image past the end") << "corto.ico" << iconPastEnd << "Icon image is not valid";
+        QTest::newRow("emf without signature") << "mal.emf" << badEmf << "Metafile is not valid";
+        QTest::newRow("emf record past the end")
+            << "larga.emf" << emfRecordPastEnd << "Metafile is not valid";
+        QTest::newRow("emf without its end record")
+            << "sinfin.emf" << emfWithoutEnd << "Metafile is not valid";
+        QTest::newRow("wmf of noise") << "mal.wmf" << badWmf << "Metafile is not valid";
+        QTest::newRow("empty wmf") << "vacio.wmf" << QByteArray() << "Metafile is not valid";
+    }
+    void messages()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, message);
+        const QString path = write(name, data);
+        expectError([&] { platform::loadPicture(path, albumFrame, Fit::OwnSize); }, message);
+        expectError([&] { platform::pictureSize(path); }, message);
+    }
+
+    // A truncated JPEG shows what it holds: libjpeg only warns.
+    void truncatedJpegShowsWhatItHas()
+    {
+        const QByteArray data = fixtures::jpeg(fixtures::card(QSize(200, 100)));
+        const QString path = write(QStringLiteral("corta.jpg"), data.left(data.size() * 2 / 3));
+        const QImage shown = platform::loadPicture(path, albumFrame, Fit::OwnSize);
+        QCOMPARE(shown.size(), QSize(200, 100));
+        QVERIFY(near(shown.pixel(4, 4), qRgb(255, 0, 0)));
+    }
+
+    void filesThatCannotBeOpened()
+    {
+        const QString missing = m_dir.filePath(QStringLiteral("no-existe.jpg"));
+        expectError([&] { platform::loadPicture(missing, albumFrame, Fit::OwnSize); },
+            QStringLiteral("Cannot open file \"%1\". %2").arg(missing, systemReason(ENOENT)));
+        // The extension is judged before the file is looked for.
+        expectError([&] { platform::loadPicture(m_dir.filePath("no-existe.txt"), albumFrame, Fit::OwnSize); },
+            QStringLiteral("Unknown picture file extension (.txt)"));
+        const QString missingMetafile = m_dir.filePath(QStringLiteral("no-existe.emf"));
+        expectError([&] { platform::loadPicture(missingMetafile, albumFrame, Fit::Stretch); },
+            QStringLiteral("Cannot open file \"%1\". %2").arg(missingMetafile, systemReason(ENOENT)));
+
+        const QString folder = m_dir.filePath(QStringLiteral("carpeta.bmp"));
+        QVERIFY(QDir().mkpath(folder));
+        expectError([&] { platform::loadPicture(folder, albumFrame, Fit::OwnSize); },
+            QStringLiteral("Cannot open file \"%1\". %2").arg(folder, systemReason(EISDIR)));
+
+        // A FIFO named like a picture must not hold the program.
+        const QString fifo = m_dir.filePath(QStringLiteral("tuberia.jpg"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        expectError([&] { platform::loadPicture(fifo, albumFrame, Fit::OwnSize); },
+            QStringLiteral("Cannot open file \"%1\". No es un fichero normal").arg(fifo));
+    }
+
+    // Over the caps: a clear message, and nothing decoded or read in full.
+    void caps_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("data");
+        QByteArray wideBitmap = fixtures::bitmap(fixtures::card(QSize(4, 4)));
+        qToLittleEndian<qint32>(70000, wideBitmap.data() + 18);
+        QByteArray hugeBitmap = fixtures::bitmap(fixtures::card(QSize(4, 4)));
+        qToLittleEndian<qint32>(20000, hugeBitmap.data() + 18);
+        qToLittleEndian<qint32>(20000, hugeBitmap.data() + 22);
+        QTest::newRow("bitmap too wide") << "ancha.bmp" << wideBitmap;
+        QTest::newRow("bitmap of 400 megapixels") << "enorme.bmp" << hugeBitmap;
+        QTest::newRow("jpeg of 4 gigapixels") << "enorme.jpg" << jpegClaiming(65000, 65000);
+        QTest::newRow("jpeg of 120 megapixels") << "grande.jpg" << jpegClaiming(12000, 10000);
+        QTest::newRow("emf of a kilometre")
+            << "enorme.emf"
+            << fixtures::enhancedMetafile(QSize(40, 30), Qt::red).replace(32, 4, "\x00\xe1\xf5\x05", 4);
+    }
+    void caps()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, data);
+        const QString path = write(name, data);
+        const QString message
+            = QStringLiteral("La imagen \"%1\" es demasiado grande para mostrarla").arg(path);
+        expectError([&] { platform::loadPicture(path, albumFrame, Fit::Stretch); }, message);
+        expectError([&] { platform::pictureSize(path); }, message);
+    }
+
+    void fileSizeCap()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("gigante.bmp"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(platform::PictureLimits::maxFileBytes + 1)); // sparse: nothing written
+        file.close();
+        expectError([&] { platform::loadPicture(path, albumFrame, Fit::OwnSize); },
+            QStringLiteral("La imagen \"%1\" es demasiado grande para mostrarla").arg(path));
+    }
+
+    // A progressive JPEG of more scans than any encoder writes.
+    void jpegScanCap()
+    {
+        QByteArray data = fixtures::jpeg(fixtures::card(QSize(16, 16)), 90, true);
+        const qsizetype sos = data.indexOf("\xff\xda");
+        const qsizetype eoi = data.lastIndexOf("\xff\xd9");
+        QVERIFY(sos > 0 && eoi > sos);
+        // The first scan is DC; repeating a later AC refinement-free scan
+        // stays a decodable file with ever more scans.
+        const qsizetype second = data.indexOf("\xff\xda", sos + 2);
+        const qsizetype third = data.indexOf("\xff\xda", second + 2);
+        QVERIFY(second > 0 && third > second);
+        const QByteArray scan = data.mid(second, third - second);
+        QByteArray many = data.left(third);
+        for (int i = 0; i < platform::PictureLimits::maxJpegScans + 10; ++i)
+            many += scan;
+        many += data.mid(third);
+        const QString path = write(QStringLiteral("escaneos.jpg"), many);
+        expectError([&] { platform::loadPicture(path, albumFrame, Fit::Stretch); },
+            QStringLiteral("La imagen \"%1\" es demasiado compleja para mostrarla").arg(path));
+    }
+
+    void frameOutOfRange()
+    {
+        const QString path = write(QStringLiteral("foto.bmp"), fixtures::bitmap(fixtures::card(QSize(4, 4))));
+        QVERIFY_THROWS_EXCEPTION(
+            std::invalid_argument, platform::loadPicture(path, QSize(0, 10), Fit::Stretch));
+        QVERIFY_THROWS_EXCEPTION(
+            std::invalid_argument, platform::loadPicture(path, QSize(5000, 10), Fit::Stretch));
+    }
+
+    // Whatever the metafile helper does, the program gets "Metafile is not
+    // valid" in good time and goes on.
+    void metafileHelperFailures_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("crashes") << QByteArray("kill -SEGV $$\n") << "Metafile is not valid";
+        QTest::newRow("hangs") << QByteArray("exec sleep 30\n") << "Metafile is not valid";
+        QTest::newRow("floods its output") << QByteArray("exec cat /dev/zero\n") << "Metafile is not valid";
+        QTest::newRow("talks nonsense")
+            << QByteArray("printf 'HLRM\\001\\000\\000\\000'\n") << "Metafile is not valid";
+        QTest::newRow("claims a larger image") << QByteArray(
+            "printf 'HLRM\\001\\000\\000\\000\\001\\000\\000\\000\\377\\177\\000\\000\\001\\000\\000\\000'\n")
+                                               << "Metafile is not valid";
+    }
+    void metafileHelperFailures()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, message);
+        const QString helper = write(QStringLiteral("helper.sh"), "#!/bin/sh\n" + script);
+        QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        platform::pictures::setMetafileHelper(helper);
+        const QString path
+            = write(QStringLiteral("dibujo.wmf"), fixtures::windowsMetafile(QSize(40, 30), Qt::red));
+        QElapsedTimer timer;
+        timer.start();
+        expectError([&] { platform::loadPicture(path, albumFrame, Fit::OwnSize); }, message);
+        QVERIFY(timer.elapsed() < platform::PictureLimits::metafileMilliseconds + 3000);
+    }
+
+    void metafileHelperMissing()
+    {
+        const QString helper = m_dir.filePath(QStringLiteral("no-hay-ayudante"));
+        platform::pictures::setMetafileHelper(helper);
+        const QString path
+            = write(QStringLiteral("dibujo.emf"), fixtures::enhancedMetafile(QSize(40, 30), Qt::red));
+        expectError([&] { platform::loadPicture(path, albumFrame, Fit::OwnSize); },
+            QStringLiteral("No se encuentra el programa auxiliar \"%1\"").arg(helper));
+    }
+
+    // The error reaches the application's handler with its exact text.
+    void shownByTheErrorHandler()
+    {
+        QStringList shown;
+        platform::setMessageHook(
+            [&shown](const QString&, const QString& text, platform::MessageIcon) { shown.append(text); });
+        const QString missing = m_dir.filePath(QStringLiteral("perdida.bmp"));
+        QPushButton button;
+        connect(&button, &QPushButton::clicked, &button,
+            [&] { platform::loadPicture(missing, albumFrame, Fit::OwnSize); });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        platform::setMessageHook({});
+        QCOMPARE(shown,
+            QStringList {
+                QStringLiteral("Cannot open file \"%1\". %2.").arg(missing, systemReason(ENOENT)) });
+    }
+
+private:
+    QString write(const QString& name, const QByteArray& data)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    template <typename Action> void expectError(Action action, const QString& message)
+    {
+        try {
+            action();
+            QFAIL(qPrintable("no error, expected: " + message));
+        } catch (const platform::PictureError& error) {
+            QCOMPARE(error.message(), message);
+        }
+    }
+
+    // A baseline JPEG header claiming the given size, with no picture data.
+    static QByteArray jpegClaiming(int width, int height)
+    {
+        QByteArray data = fixtures::jpeg(fixtures::card(QSize(16, 16)));
+        const qsizetype sof = data.indexOf("\xff\xc0");
+        qToBigEndian<quint16>(quint16(height), data.data() + sof + 5);
+        qToBigEndian<quint16>(quint16(width), data.data() + sof + 7);
+        return data;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+int main(int argc, char** argv)
+{
+    platform::Application application(argc, argv);
+    TstPicture test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_picture.moc"
