@@ -67,10 +67,10 @@ struct Fixture {
     engine::Table& clinics() { return *data->TablaVeterinarios; }
 
     // Stores the clinics and leaves the table closed.
-    void addClinics(const std::vector<Clinic>& list)
+    void addClinics(const std::vector<Clinic>& toAdd)
     {
         clinics().open();
-        for (const Clinic& c : list) {
+        for (const Clinic& c : toAdd) {
             boundtest::addRecord(clinics(),
                 { { QStringLiteral("CLINICA"), c.name }, { QStringLiteral("EMAIL"), c.email },
                     { QStringLiteral("WEB"), c.web } });

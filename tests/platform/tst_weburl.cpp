@@ -23,6 +23,8 @@ private slots:
                                             << "https://clinica.es/Citas";
         QTest::newRow("bare host") << "www.clinica.es"
                                    << "http://www.clinica.es";
+        QTest::newRow("about window link") << "www.huellario.example"
+                                           << "http://www.huellario.example";
         QTest::newRow("host and path, case kept") << "clinica.es/Citas"
                                                   << "http://clinica.es/Citas";
         QTest::newRow("host and port") << "www.clinica.es:8080/x"
