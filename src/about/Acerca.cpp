@@ -198,7 +198,7 @@ void TAboutBox::openMailLink()
 
 void TAboutBox::openWebLink()
 {
-    platform::shell().openText(about::kMakerWeb);
+    platform::shell().openWebAddress(about::kMakerWeb);
 }
 
 void TAboutBox::signUp()

@@ -1,6 +1,7 @@
 #include "platform/Shell.h"
 
 #include "platform/MailtoUrl.h"
+#include "platform/WebUrl.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -28,6 +29,7 @@ bool openPictureFile(const QString& path)
 
 class DesktopShell : public Shell {
 public:
+    int openWebAddress(const QString& text) override;
     int openText(const QString& text) override
     {
         // A path is a local file; anything else must already be a complete
@@ -50,6 +52,15 @@ public:
         return QDesktopServices::openUrl(url) ? kShellOpened : kShellNoHandler;
     }
 };
+
+int DesktopShell::openWebAddress(const QString& text)
+{
+    // Never a path or another scheme: the text goes to the web browser or nowhere.
+    const QUrl url = webUrlFor(text);
+    if (!url.isValid())
+        return kShellNoHandler;
+    return QDesktopServices::openUrl(url) ? kShellOpened : kShellNoHandler;
+}
 
 std::unique_ptr<Shell>& current()
 {
