@@ -5,6 +5,7 @@
 #include "controls/FancyButton.h"
 #include "data/ModGen.h"
 #include "data/VaccineLabels.h"
+#include "engine/Table.h"
 #include "platform/Furniture.h"
 
 #include <QFrame>
@@ -105,4 +106,14 @@ void TFichaRegVacunas::activate()
     // Whatever had the focus last time, the first tick takes it, so A and C
     // typed alone accept and cancel.
     DBCheckBox1->setFocus(Qt::OtherFocusReason);
+}
+
+void TFichaRegVacunas::closing()
+{
+    // A change the user walked away from must not stay pending in the table,
+    // where the list would show it as if stored and a move to another pet
+    // could store it.
+    const engine::TableState state = recordTable().state();
+    if (state == engine::TableState::Edit || state == engine::TableState::Insert)
+        recordTable().cancel();
 }

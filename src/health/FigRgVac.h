@@ -37,6 +37,8 @@ protected:
     engine::Table& recordTable() const override;
     // The names by the pet's species, then the focus on the first tick.
     void activate() override;
+    // Closed without Aceptar (Alt+F4 on the desktop): as Cancelar.
+    void closing() override;
 
 private:
     TModuloGeneral& m_data;

@@ -406,6 +406,37 @@ private slots:
         QVERIFY(p.storedCards().empty());
     }
 
+    void closedWithoutButtonsActsAsCancelar()
+    {
+        VaccineProgram p({ petOf("P1", "LUNA", "PERROS"), petOf("P2", "MISI", "GATOS") });
+        p.open();
+        // A new record, closed as the desktop closes a window: none stored.
+        QVERIFY(p.modify([&](TFichaRegVacunas& r) {
+            clickTick(r.DBCheckBox1);
+            r.close();
+        }));
+        QCOMPARE(p.vaccines().state(), engine::TableState::Browse);
+        QVERIFY(p.storedCards().empty());
+        QCOMPARE(p.list->DBCheckBox1->checkState(), kGrey);
+
+        // A stored record changed, then closed: the stored values stay, also
+        // after moving to another pet and back.
+        QVERIFY(p.modify([&](TFichaRegVacunas& r) {
+            clickTick(r.DBCheckBox1);
+            recordtest::click(&r, "But_Aceptar");
+        }));
+        QVERIFY(p.modify([&](TFichaRegVacunas& r) {
+            clickTick(r.DBCheckBox1);
+            r.close();
+        }));
+        QCOMPARE(p.vaccines().state(), engine::TableState::Browse);
+        QCOMPARE(p.list->DBCheckBox1->checkState(), Qt::Checked);
+        QTest::keyClick(p.list->DbGridMascotas, Qt::Key_Down);
+        QTest::keyClick(p.list->DbGridMascotas, Qt::Key_Up);
+        QCOMPARE(p.storedCards()[QStringLiteral("P1")].ticks[0], QVariant(true));
+        QCOMPARE(p.list->DBCheckBox1->checkState(), Qt::Checked);
+    }
+
     void leavingClosesBothTables()
     {
         VaccineProgram p({ petOf("P1", "LUNA", "PERROS"), petOf("P2", "MISI", "GATOS") });
