@@ -11,9 +11,10 @@ second_code=$(e2e_sql FICMAES.DB "select CODIGO from FICMAES order by CODIGO des
 [ -n "$second_code" ] || e2e_fail "la instalación no dejó mascotas"
 e2e_expect_eq "$(e2e_sql VACUNAS.db "select count(*) from VACUNAS")" 0 "vacunas al instalar"
 
-# Day first, as in Spain; the date typed below would be refused the other way.
-export LC_TIME=es_ES.UTF-8
-e2e_start_app
+# Day first, as in Spain (Qt reads the name; the system needs no such
+# locale); the date typed below would be refused the other way round.
+LC_TIME=es_ES.UTF-8 "$E2E_BIN/huellario" >"$E2E_TMP/app.log" 2>&1 &
+E2E_APP_PID=$!
 e2e_wait_window "Huellario  2.0"
 main=$E2E_WINDOW
 
