@@ -223,5 +223,9 @@ void TModuloGeneral::TablaSanidadCLINICAChange(engine::Field& sender)
 
 void TModuloGeneral::SourceVacunasDataChange(engine::Field* field)
 {
-    Q_UNUSED(field) // the vaccine labels by species, filled in with the vaccinations window
+    Q_UNUSED(field)
+    // The species rule for the vaccination list: runs on every change so the
+    // names follow the pet chosen in the grid at once.
+    if (refreshVaccineLabels)
+        refreshVaccineLabels(data::vaccineLabels(TablaMascotasESPECIE->asString()));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/ReportDataView.h"
+#include "data/VaccineLabels.h"
 #include "engine/DataSource.h"
 #include "engine/Database.h"
 #include "engine/Field.h"
@@ -38,7 +39,7 @@ public:
     std::function<void(const QString& title, const QString& text)> warnUser;
     std::function<void()> focusSexBox;
     std::function<void()> refreshAlbumPicture;
-    std::function<void()> refreshVaccineLabels;
+    std::function<void(const data::VaccineLabels&)> refreshVaccineLabels;
 
     // Declared first so it is destroyed last, after every table.
     engine::Database DbGeneral;

@@ -1,15 +1,167 @@
 #include "health/FicVac.h"
 
+#include "bound/DBCheckBox.h"
+#include "bound/DBGrid.h"
+#include "bound/DBText.h"
+#include "controls/Colors.h"
+#include "controls/FancyButton.h"
 #include "data/ModGen.h"
+#include "platform/Furniture.h"
 
-// An empty window for now: its controls and behaviour come with its own part.
+#include <QFrame>
+#include <QLabel>
+#include <array>
+
+namespace furniture = platform::furniture;
+
+namespace {
+
+constexpr std::array<int, 4> kRowTops { 114, 146, 178, 210 };
+// The vaccine names end here, against their ticks.
+constexpr int kNameRight = 151;
+
+// A bold label drawn straight over the background picture.
+QLabel* addText(QWidget* window, const char* name, const QString& text, const QColor& colour, QPoint at)
+{
+    auto* label = new QLabel(text, window);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(furniture::windowFont(true));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+QFrame* addBand(QWidget* window, const char* name, int left, int top, int width)
+{
+    QFrame* band = furniture::addSeparator(window, top, QString::fromLatin1(name));
+    band->setGeometry(left, top, width, 9);
+    return band;
+}
+
+} // namespace
+
 TFichaVacunas::TFichaVacunas(TModuloGeneral& dataModule, QWidget* parent)
     : records::ListWindow(parent)
     , m_data(dataModule)
 {
+    setObjectName(QStringLiteral("FichaVacunas"));
     setWindowTitle(QStringLiteral("  Registro Visita / Tratamiento"));
     setClientSize(742, 390);
     setHelpTopic(6);
+    furniture::setGround(this, furniture::Ground::ButtonFace);
+
+    buildUnlessDeferred();
+}
+
+TFichaVacunas::~TFichaVacunas()
+{
+    m_data.refreshVaccineLabels = {};
+}
+
+void TFichaVacunas::build()
+{
+    // Built in tab order: the grid, then the four ticks.
+    Image1 = furniture::addBackground(this);
+
+    DbGridMascotas = new bound::DBGrid(this);
+    DbGridMascotas->setObjectName(QStringLiteral("DbGridMascotas"));
+    DbGridMascotas->setGeometry(14, 12, 337, 75);
+    DbGridMascotas->setDataSource(m_data.SourceMascotas);
+    DbGridMascotas->setColumns(
+        { { QStringLiteral("NOM_FAMI"), QStringLiteral("Seleccionar Mascota"), 332 } });
+    DbGridMascotas->setSelection(bound::DBGrid::Selection::Cell);
+
+    Bevel2 = addBand(this, "Bevel2", 8, 96, 729);
+
+    const std::array<const char*, 4> tickFields { "MOQUILLO_TRIVALENTE", "PARVOVIROSI_LEUCEMIA",
+        "POLIVALENTE_LEUCEMIA", "RABIA" };
+    const std::array<const char*, 4> dateFields { "FECHA_1", "FECHA_2", "FECHA_3", "FECHA_4" };
+    std::array<QLabel**, 4> names { &Etiqueta_1, &Etiqueta_2, &Etiqueta_3, &Etiqueta_4 };
+    std::array<bound::DBCheckBox**, 4> ticks { &DBCheckBox1, &DBCheckBox2, &DBCheckBox3, &DBCheckBox4 };
+    std::array<bound::DBText**, 4> dates { &DBText1, &DBText2, &DBText3, &DBText4 };
+    QWidget* previous = DbGridMascotas;
+    for (size_t row = 0; row < kRowTops.size(); ++row) {
+        const int top = kRowTops[row];
+        const QString number = QString::number(row + 1);
+
+        // A fixed frame ending at the ticks, so a longer name grows leftwards.
+        auto* name = new QLabel(this);
+        name->setObjectName(QStringLiteral("Etiqueta_") + number);
+        furniture::styleFieldLabel(name);
+        name->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        name->setGeometry(0, top, kNameRight, 17);
+        *names[row] = name;
+
+        auto* tick = new bound::DBCheckBox(this);
+        tick->setObjectName(QStringLiteral("DBCheckBox") + number);
+        tick->setGeometry(160, top, 14, 17);
+        tick->setReadOnly(true);
+        tick->setDataSource(m_data.SourceVacunas);
+        tick->setDataField(QString::fromLatin1(tickFields[row]));
+        setTabOrder(previous, tick);
+        previous = tick;
+        *ticks[row] = tick;
+
+        auto* date = new bound::DBText(this);
+        date->setObjectName(QStringLiteral("DBText") + number);
+        date->setGeometry(184, top, 70, 17);
+        date->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        date->setFont(furniture::windowFont(true));
+        QPalette palette = date->palette();
+        palette.setColor(QPalette::WindowText, controls::clOlive);
+        date->setPalette(palette);
+        date->setDataSource(m_data.SourceVacunas);
+        date->setDataField(QString::fromLatin1(dateFields[row]));
+        *dates[row] = date;
+    }
+
+    Texto_1 = addText(this, "Texto_1",
+        QStringLiteral("( A las 6 semanas - Recomendada también la desparasitación )."), controls::clNavy,
+        { 288, kRowTops[0] });
+    Texto_2 = addText(
+        this, "Texto_2", QStringLiteral("( A las 9 semanas )."), controls::clNavy, { 288, kRowTops[1] });
+    Texto_3 = addText(this, "Texto_3",
+        QStringLiteral("( A las 12 semanas - Recomendada también la desparasitación )."), controls::clNavy,
+        { 288, kRowTops[2] });
+    Texto_4 = addText(this, "Texto_4", {}, controls::clNavy, { 288, kRowTops[3] });
+    Etiqueta_5 = addText(this, "Etiqueta_5", {}, controls::clNavy, { 16, 242 });
+
+    Bevel3 = addBand(this, "Bevel3", 5, 264, 732);
+    Label5 = addText(this, "Label5",
+        QStringLiteral("Los periodos de vacunación de la tabla son generalizados, consulte a su "
+                       "veterinario para los de su mascota."),
+        controls::clNavy, { 16, 282 });
+    Label6 = addText(this, "Label6", QStringLiteral("Se recomienda desparasitar a su mascota cada 3 meses."),
+        controls::clNavy, { 16, 306 });
+
+    Bevel1 = addBand(this, "Bevel1", 0, 336, 742);
+    But_Modificar = addOperationButton(Operation::Modify, 230, { 113, 30 }, 353);
+    But_Salir = addOperationButton(Operation::Leave, 398, { 113, 30 }, 353);
+
+    // The grid starts with the focus, so letters typed alone work the buttons.
+    DbGridMascotas->setFocus();
+
+    // The species rule lives in the data module, which knows no window; it
+    // hands the texts over through this hook. The vaccination table may have
+    // been opened before these labels existed, so the rule runs once now.
+    m_data.refreshVaccineLabels = [this](const data::VaccineLabels& labels) { showLabels(labels); };
+    m_data.SourceVacunasDataChange(nullptr);
+}
+
+void TFichaVacunas::showLabels(const data::VaccineLabels& labels)
+{
+    Etiqueta_1->setText(labels.Etiqueta_1);
+    Etiqueta_2->setText(labels.Etiqueta_2);
+    Etiqueta_3->setText(labels.Etiqueta_3);
+    Etiqueta_4->setText(labels.Etiqueta_4);
+    Etiqueta_5->setText(labels.Etiqueta_5);
+    Etiqueta_5->adjustSize();
+    Texto_4->setText(labels.Texto_4);
+    Texto_4->adjustSize();
 }
 
 engine::Table& TFichaVacunas::listTable() const
@@ -19,10 +171,11 @@ engine::Table& TFichaVacunas::listTable() const
 
 std::vector<engine::Table*> TFichaVacunas::tablesToOpen() const
 {
+    // The main window opens both tables before showing this window.
     return {};
 }
 
 std::vector<engine::Table*> TFichaVacunas::tablesToClose() const
 {
-    return {};
+    return { m_data.TablaMascotas, m_data.TablaVacunas };
 }
