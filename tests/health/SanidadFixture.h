@@ -62,10 +62,10 @@ public:
     engine::Table& clinics() const { return *data().TablaVeterinarios; }
 
     // Stores the clinics and leaves the table closed.
-    void addClinics(const std::vector<Clinic>& list) const
+    void addClinics(const std::vector<Clinic>& rows) const
     {
         clinics().open();
-        for (const Clinic& c : list)
+        for (const Clinic& c : rows)
             boundtest::addRecord(clinics(),
                 { { QStringLiteral("CLINICA"), c.name },
                     { QStringLiteral("VETERINARIO"), c.vet.isEmpty() ? QVariant() : QVariant(c.vet) } });
@@ -74,11 +74,11 @@ public:
 
     // Stores the visits (through a table of its own, free of the master
     // link) and leaves the file as the program finds it.
-    void addVisits(const std::vector<Visit>& list) const
+    void addVisits(const std::vector<Visit>& rows) const
     {
         engine::Table writer(data().DbGeneral, QStringLiteral("Escritor"), QStringLiteral("SANIDAD.db"));
         writer.open();
-        for (const Visit& v : list)
+        for (const Visit& v : rows)
             boundtest::addRecord(writer,
                 { { QStringLiteral("CODIGO"), v.code }, { QStringLiteral("DESCRIPCIO"), v.reason },
                     { QStringLiteral("CLINICA"), v.clinic }, { QStringLiteral("VETERINARIO"), v.vet } });
