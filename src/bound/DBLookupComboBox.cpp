@@ -122,8 +122,10 @@ void DBLookupComboBox::choose(int row)
         return;
     }
     const QVariant key = m_keys[row];
+    // By row, not by key: of two entries with the same key the one picked
+    // becomes current, so code reading the list table sees the entry picked.
     if (m_listSource && m_listSource->table().active())
-        m_listSource->table().locate(m_keyField, key);
+        m_listSource->table().moveToRow(row);
     m_link.field()->setValue(key);
     showField();
 }

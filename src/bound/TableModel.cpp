@@ -112,10 +112,17 @@ const QVariantList* TableModel::rowValues(int row) const
     const int page = row / pageSize;
     auto it = std::find_if(m_pages.begin(), m_pages.end(), [page](const auto& p) { return p.first == page; });
     if (it == m_pages.end()) {
+        // A column without a field is a blank filler: nothing is read for it.
         QStringList names;
         for (const auto& column : m_columns)
-            names << column.field;
-        m_pages.emplace_front(page, m_source->table().readRows(page * pageSize, pageSize, names));
+            if (!column.field.isEmpty())
+                names << column.field;
+        std::vector<QVariantList> rows = m_source->table().readRows(page * pageSize, pageSize, names);
+        for (QVariantList& values : rows)
+            for (int c = 0; c < int(m_columns.size()); ++c)
+                if (m_columns[size_t(c)].field.isEmpty())
+                    values.insert(c, QVariant());
+        m_pages.emplace_front(page, std::move(rows));
         if (m_pages.size() > pagesKept)
             m_pages.pop_back();
         it = m_pages.begin();

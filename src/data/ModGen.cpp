@@ -218,7 +218,14 @@ void TModuloGeneral::SourceAlbumDataChange(engine::Field* field)
 
 void TModuloGeneral::TablaSanidadCLINICAChange(engine::Field& sender)
 {
-    Q_UNUSED(sender) // the clinic rule, filled in with the health register's visit window
+    Q_UNUSED(sender)
+    // The clinic lookup has just made the chosen clinic the current record of
+    // the clinics table. With no current clinic (closed or empty table) there
+    // is nothing to copy, and a veterinarian typed by hand stays.
+    const engine::Table& clinics = *TablaVeterinarios;
+    if (!clinics.active() || clinics.isEmpty())
+        return;
+    TablaSanidadVETERINARIO->setValue(TablaVeterinariosVETERINARIO->value());
 }
 
 void TModuloGeneral::SourceVacunasDataChange(engine::Field* field)
