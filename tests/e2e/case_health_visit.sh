@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# A health visit entered through the keyboard: the second pet chosen in the
+# A clinic added through the clinics window, then a health visit entered
+# through the keyboard: the second pet chosen in the
 # register's pet selector, Añadir (D), the date typed through the template,
 # the clinic chosen in its lookup list by typing the beginning of its name,
 # Alt+A; SANIDAD.db then holds the pet's code and the clinic's veterinarian.
@@ -8,16 +9,33 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin health_visit
 e2e_make_data
-# The clinics go straight into VETERIN.DB for now; the clinics window will
-# add them once it exists.
-e2e_sql VETERIN.DB "insert into VETERIN (CLINICA, VETERINARIO) values ('CLINICA DEL SOL', 'DRA. PEREZ'), ('ANIMALIA', 'DR. RUIZ')"
+# One clinic is there already; the other is added through its window below.
+e2e_sql VETERIN.DB "insert into VETERIN (CLINICA, VETERINARIO) values ('ANIMALIA', 'DR. RUIZ')"
 second_code=$(e2e_sql FICMAES.DB "select CODIGO from FICMAES order by CODIGO desc limit 1")
 [ -n "$second_code" ] || e2e_fail "la instalación no dejó mascotas"
 e2e_start_app
 e2e_wait_window "Huellario  2.0"
 main=$E2E_WINDOW
 
-# C shows the health buttons; "Registro Sanitario" has no letter.
+# C shows the health buttons; "Clínicas / Veterinarios" has no letter.
+e2e_key "$main" c
+sleep 0.3
+e2e_click "$main" 410 293
+e2e_wait_window "Tabla de Clínicas Veterinarias y Veterinarios."
+clinics=$E2E_WINDOW
+e2e_key "$clinics" d
+e2e_wait_window " Datos de la Clínica Veterinaria"
+e2e_type "$E2E_WINDOW" "clinica del sol"
+e2e_key "$E2E_WINDOW" Tab
+e2e_type "$E2E_WINDOW" "dra. perez"
+e2e_key "$E2E_WINDOW" alt+a
+sleep 0.5
+e2e_expect_eq "$(e2e_sql VETERIN.DB "select CLINICA || '|' || VETERINARIO from VETERIN order by CLINICA")" \
+    "$(printf 'ANIMALIA|DR. RUIZ\nCLINICA DEL SOL|DRA. PEREZ')" "clínicas guardadas"
+e2e_key "$clinics" s
+sleep 0.3
+
+# "Registro Sanitario" has no letter either.
 e2e_key "$main" c
 sleep 0.3
 e2e_click "$main" 413 191
