@@ -14,10 +14,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -60,10 +62,7 @@ QString systemReason(int error)
 // An open descriptor that closes itself.
 class Descriptor {
 public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
+    Descriptor() = default;
     ~Descriptor()
     {
         if (m_fd >= 0)
@@ -71,31 +70,39 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
     int get() const { return m_fd; }
 
 private:
-    int m_fd;
+    int m_fd = -1;
 };
 
-// Opens the file and checks that it is a regular file within the size cap,
-// then reads it when `contents` is given. Non-blocking, so a FIFO or a device
-// named like a picture cannot hold the program.
-void readPictureFile(const QString& path, QByteArray* contents)
+// Opens the file into `fd` and checks that it is a regular file within the
+// size cap. Non-blocking, so a FIFO or a device named like a picture cannot
+// hold the program.
+void openPictureFile(const QString& path, Descriptor& fd, struct stat* info)
 {
-    Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    fd.reset(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0)
         cannotOpen(path, systemReason(errno));
-    struct stat info { };
-    if (::fstat(fd.get(), &info) != 0)
+    if (::fstat(fd.get(), info) != 0)
         cannotOpen(path, systemReason(errno));
-    if (S_ISDIR(info.st_mode))
+    if (S_ISDIR(info->st_mode))
         cannotOpen(path, systemReason(EISDIR));
-    if (!S_ISREG(info.st_mode))
+    if (!S_ISREG(info->st_mode))
         cannotOpen(path, QStringLiteral("No es un fichero normal"));
-    if (info.st_size > PictureLimits::maxFileBytes)
+    if (info->st_size > PictureLimits::maxFileBytes)
         tooLarge(path);
-    if (!contents)
-        return;
+}
+
+// Reads the file opened by openPictureFile().
+QByteArray readContents(const QString& path, const Descriptor& fd, const struct stat& info)
+{
     // The file may grow while it is read: never past the cap.
     QByteArray data(qsizetype(info.st_size) + 1, Qt::Uninitialized);
     qsizetype filled = 0;
@@ -115,7 +122,7 @@ void readPictureFile(const QString& path, QByteArray* contents)
         filled += got;
     }
     data.truncate(filled);
-    *contents = std::move(data);
+    return data;
 }
 
 QString failureMessage(Format format, const pictures::DecodeError& error, const QString& path)
@@ -254,6 +261,161 @@ bool isMetafile(Format format)
     return format == Format::EnhancedMetafile || format == Format::Metafile;
 }
 
+// The last few results, most recently used last. The album reloads its
+// photograph on every data change of its table (each move, edit, post and
+// field written), so the same picture is asked for again and again. The file
+// is still opened and stat-ed on each call: a file moved, removed or replaced
+// behaves as without the cache, and failures are never kept. The program is
+// single-threaded, so the cache has no lock.
+enum class Wanted { Size, OwnSize, Stretch };
+
+bool operator==(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+struct CacheKey {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified {};
+    timespec changed {}; // also moves when a file is rewritten and its time set back
+    Wanted wanted = Wanted::Size;
+    QSize frame;
+    BitmapTransparency transparency = BitmapTransparency::Opaque;
+
+    bool operator==(const CacheKey&) const = default;
+};
+
+struct Result {
+    QImage image;
+    QSize size;
+};
+
+struct CacheEntry {
+    CacheKey key;
+    Result result;
+    qint64 bytes = 0;
+    // Written to so lately that a rewrite of the same size could still leave
+    // the same times; such an entry is served only when its contents hash
+    // matches again (not done for metafiles, which are then not kept).
+    bool racy = false;
+    size_t contentHash = 0;
+};
+
+std::vector<CacheEntry>& cache()
+{
+    static std::vector<CacheEntry> entries;
+    return entries;
+}
+
+int& decodes()
+{
+    static int count = 0;
+    return count;
+}
+
+// Timestamps come in steps (a clock tick; two seconds on FAT), so a file
+// changed within this margin of the present may change again with no trace.
+int& racyMilliseconds()
+{
+    static int margin = pictures::defaultRacyMilliseconds;
+    return margin;
+}
+
+qint64 nanoseconds(const timespec& time)
+{
+    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+qint64 now()
+{
+    timespec time {};
+    ::clock_gettime(CLOCK_REALTIME, &time);
+    return nanoseconds(time);
+}
+
+bool isRacy(const struct stat& info, qint64 openedAt)
+{
+    const qint64 latest = std::max(nanoseconds(info.st_mtim), nanoseconds(info.st_ctim));
+    return latest > openedAt - qint64(racyMilliseconds()) * 1'000'000;
+}
+
+void store(CacheEntry entry)
+{
+    auto& entries = cache();
+    entry.bytes = qint64(sizeof(CacheEntry)) + entry.result.image.sizeInBytes();
+    if (entry.bytes > pictures::cacheBytes)
+        return;
+    entries.push_back(std::move(entry));
+    qint64 total = 0;
+    for (const CacheEntry& kept : entries)
+        total += kept.bytes;
+    auto oldest = entries.begin();
+    while (entries.end() - oldest > pictures::cacheEntries || total > pictures::cacheBytes)
+        total -= (oldest++)->bytes;
+    entries.erase(entries.begin(), oldest);
+}
+
+// Opens the file, answers from the cache when it can, else decodes.
+Result obtain(const QString& path, Format format, Wanted wanted, QSize frame, BitmapTransparency transparency)
+{
+    const qint64 openedAt = now();
+    Descriptor fd;
+    struct stat info { };
+    openPictureFile(path, fd, &info);
+    const CacheKey key { info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim, wanted, frame,
+        transparency };
+    const bool metafile = isMetafile(format);
+
+    QByteArray data;
+    auto& entries = cache();
+    const auto found = std::find_if(
+        entries.begin(), entries.end(), [&key](const CacheEntry& entry) { return entry.key == key; });
+    if (found != entries.end()) {
+        CacheEntry entry = std::move(*found);
+        entries.erase(found);
+        bool same = !entry.racy;
+        if (entry.racy && !metafile) {
+            data = readContents(path, fd, info);
+            same = qHash(data) == entry.contentHash;
+            if (same)
+                entry.racy = isRacy(info, openedAt);
+        }
+        if (same) {
+            Result result = entry.result;
+            entries.push_back(std::move(entry));
+            return result;
+        }
+    }
+
+    ++decodes();
+    CacheEntry entry { key, {}, 0, isRacy(info, openedAt), 0 };
+    if (metafile) {
+        const char* mode = wanted == Wanted::Size ? "size" : wanted == Wanted::Stretch ? "stretch" : "own";
+        MetafileReply reply = runMetafileHelper(path, format, frame, mode);
+        entry.result = { std::move(reply.image), reply.own };
+        if (entry.racy)
+            return entry.result;
+    } else {
+        if (data.isNull())
+            data = readContents(path, fd, info);
+        entry.contentHash = qHash(data);
+        try {
+            if (wanted == Wanted::Size)
+                entry.result.size = sizeFromBytes(format, data);
+            else
+                entry.result.image = imageFromBytes(format, data,
+                    { frame, wanted == Wanted::Stretch ? Fit::Stretch : Fit::OwnSize, transparency });
+        } catch (const pictures::DecodeError& error) {
+            throw PictureError(failureMessage(format, error, path));
+        }
+    }
+    Result result = entry.result;
+    store(std::move(entry));
+    return result;
+}
+
 } // namespace
 
 namespace pictures {
@@ -276,6 +438,23 @@ QString metafileHelper()
 void setMetafileHelper(const QString& path)
 {
     helperOverride() = path;
+    // Another helper may draw the same file otherwise.
+    clearCache();
+}
+
+int decodeCount()
+{
+    return decodes();
+}
+
+void clearCache()
+{
+    cache().clear();
+}
+
+void setRacyMilliseconds(int milliseconds)
+{
+    racyMilliseconds() = milliseconds;
 }
 
 } // namespace pictures
@@ -284,33 +463,13 @@ QImage loadPicture(const QString& path, QSize frame, Fit fit, BitmapTransparency
 {
     checkFrame(frame);
     const Format format = formatOf(path);
-    if (isMetafile(format)) {
-        readPictureFile(path, nullptr);
-        return runMetafileHelper(path, format, frame, fit == Fit::Stretch ? "stretch" : "own").image;
-    }
-    QByteArray data;
-    readPictureFile(path, &data);
-    try {
-        return imageFromBytes(format, data, { frame, fit, transparency });
-    } catch (const pictures::DecodeError& error) {
-        throw PictureError(failureMessage(format, error, path));
-    }
+    return obtain(path, format, fit == Fit::Stretch ? Wanted::Stretch : Wanted::OwnSize, frame, transparency)
+        .image;
 }
 
 QSize pictureSize(const QString& path)
 {
-    const Format format = formatOf(path);
-    if (isMetafile(format)) {
-        readPictureFile(path, nullptr);
-        return runMetafileHelper(path, format, QSize(1, 1), "size").own;
-    }
-    QByteArray data;
-    readPictureFile(path, &data);
-    try {
-        return sizeFromBytes(format, data);
-    } catch (const pictures::DecodeError& error) {
-        throw PictureError(failureMessage(format, error, path));
-    }
+    return obtain(path, formatOf(path), Wanted::Size, QSize(1, 1), BitmapTransparency::Opaque).size;
 }
 
 } // namespace platform

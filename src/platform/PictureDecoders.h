@@ -62,4 +62,22 @@ QImage decodeJpeg(const QByteArray& data, const Request& request);
 QString metafileHelper();
 void setMetafileHelper(const QString& path);
 
+// loadPicture() and pictureSize() keep their last results, up to this many
+// and this many bytes of images, and answer again from them while the file's
+// identity, size and times are unchanged.
+constexpr int cacheEntries = 8;
+constexpr qint64 cacheBytes = 16 * 1024 * 1024;
+
+// How many times they have decoded a file rather than answered from the
+// cache, and a way to forget it all, for tests and the benchmark.
+int decodeCount();
+void clearCache();
+
+// A file changed less than this long before it is opened might be rewritten
+// with the same size and times, so its cached result is served only when
+// the contents hash the same (and a metafile's is not kept). Tests set 0 to
+// reach the plain path.
+constexpr int defaultRacyMilliseconds = 2000;
+void setRacyMilliseconds(int milliseconds);
+
 } // namespace platform::pictures

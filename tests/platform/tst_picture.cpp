@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -73,7 +74,11 @@ class TstPicture : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
-    void cleanup() { platform::pictures::setMetafileHelper({}); }
+    void cleanup()
+    {
+        platform::pictures::setMetafileHelper({});
+        platform::pictures::setRacyMilliseconds(platform::pictures::defaultRacyMilliseconds);
+    }
 
     // Every format from a fixture, with the colours expected at the corners
     // of a 200 × 100 picture.
@@ -413,6 +418,188 @@ private slots:
             = write(QStringLiteral("dibujo.emf"), fixtures::enhancedMetafile(QSize(40, 30), Qt::red));
         expectError([&] { platform::loadPicture(path, albumFrame, Fit::OwnSize); },
             QStringLiteral("No se encuentra el programa auxiliar \"%1\"").arg(helper));
+    }
+
+    // The cache of recent results: a picture asked for again is not decoded
+    // again, whatever path leads to the same file. "recent" files are
+    // checked by their contents, the others by their times alone.
+    void cacheServesTheSamePictureAgain_data()
+    {
+        QTest::addColumn<int>("racyMilliseconds");
+        QTest::newRow("recently written") << platform::pictures::defaultRacyMilliseconds;
+        QTest::newRow("older") << 0;
+    }
+    void cacheServesTheSamePictureAgain()
+    {
+        QFETCH(int, racyMilliseconds);
+        platform::pictures::setRacyMilliseconds(racyMilliseconds);
+        platform::pictures::clearCache();
+        const QString path
+            = write(QStringLiteral("repetida.jpg"), fixtures::jpeg(fixtures::card(QSize(800, 600))));
+        const QString link = m_dir.filePath(QStringLiteral("enlace.jpg"));
+        QFile::remove(link);
+        QVERIFY(QFile::link(path, link));
+        const int before = platform::pictures::decodeCount();
+
+        const QImage first = platform::loadPicture(path, albumFrame, Fit::Stretch);
+        QCOMPARE(platform::pictures::decodeCount(), before + 1);
+        QCOMPARE(platform::loadPicture(path, albumFrame, Fit::Stretch), first);
+        QCOMPARE(platform::loadPicture(link, albumFrame, Fit::Stretch), first);
+        QCOMPARE(platform::pictures::decodeCount(), before + 1);
+
+        QCOMPARE(platform::pictureSize(path), QSize(800, 600));
+        QCOMPARE(platform::pictureSize(link), QSize(800, 600));
+        QCOMPARE(platform::pictures::decodeCount(), before + 2);
+    }
+
+    // Each frame, fit and transparency is a picture of its own.
+    void cacheKeepsEachRequestApart()
+    {
+        platform::pictures::clearCache();
+        QImage card = fixtures::card(QSize(200, 100));
+        card.setPixel(0, 99, qRgb(1, 2, 3));
+        const QString path = write(QStringLiteral("peticiones.bmp"), fixtures::bitmap(card));
+        const int before = platform::pictures::decodeCount();
+        const auto load = [&path](QSize frame, Fit fit, platform::BitmapTransparency transparency) {
+            return platform::loadPicture(path, frame, fit, transparency);
+        };
+        using platform::BitmapTransparency;
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(load(albumFrame, Fit::Stretch, BitmapTransparency::Opaque).size(), albumFrame);
+            QCOMPARE(load(QSize(100, 80), Fit::Stretch, BitmapTransparency::Opaque).size(), QSize(100, 80));
+            QCOMPARE(load(QSize(100, 80), Fit::OwnSize, BitmapTransparency::Opaque).size(), QSize(100, 80));
+            QCOMPARE(load(albumFrame, Fit::OwnSize, BitmapTransparency::Opaque).size(), QSize(200, 100));
+            QCOMPARE(
+                qAlpha(load(albumFrame, Fit::OwnSize, BitmapTransparency::BottomLeftPixel).pixel(0, 99)), 0);
+            QCOMPARE(qAlpha(load(albumFrame, Fit::OwnSize, BitmapTransparency::Opaque).pixel(0, 99)), 255);
+            QCOMPARE(platform::pictures::decodeCount(), before + 5);
+        }
+    }
+
+    // A file replaced after it was shown shows its new contents, however it
+    // was replaced.
+    void cacheSeesAReplacedFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("racyMilliseconds");
+        for (const QString& how : { QStringLiteral("rewritten, other size"),
+                 QStringLiteral("rewritten, same size, times set back"), QStringLiteral("renamed over") }) {
+            QTest::newRow(qPrintable(how + QStringLiteral(", recently written")))
+                << how << platform::pictures::defaultRacyMilliseconds;
+            QTest::newRow(qPrintable(how + QStringLiteral(", older"))) << how << 0;
+        }
+    }
+    void cacheSeesAReplacedFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, racyMilliseconds);
+        platform::pictures::setRacyMilliseconds(racyMilliseconds);
+        const auto filled = [](QSize size, QRgb colour) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(colour);
+            return fixtures::bitmap(image);
+        };
+        const QString path = write(QStringLiteral("cambiante.bmp"), filled(QSize(60, 40), qRgb(255, 0, 0)));
+        QCOMPARE(platform::loadPicture(path, albumFrame, Fit::Stretch).pixel(5, 5), qRgb(255, 0, 0));
+        struct stat old { };
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &old), 0);
+        // Past the step of the file system's clock, so that times can tell
+        // the versions apart where the contents are not looked at.
+        QTest::qSleep(30);
+
+        if (how.startsWith(QStringLiteral("rewritten, other size"))) {
+            write(QStringLiteral("cambiante.bmp"), filled(QSize(61, 40), qRgb(0, 0, 255)));
+        } else if (how.startsWith(QStringLiteral("rewritten, same size"))) {
+            write(QStringLiteral("cambiante.bmp"), filled(QSize(60, 40), qRgb(0, 0, 255)));
+            const timespec times[2] = { old.st_atim, old.st_mtim };
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+            struct stat now { };
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &now), 0);
+            QCOMPARE(now.st_size, old.st_size);
+            QCOMPARE(now.st_ino, old.st_ino);
+            QCOMPARE(now.st_mtim.tv_nsec, old.st_mtim.tv_nsec);
+        } else {
+            const QString other = write(QStringLiteral("otra.bmp"), filled(QSize(60, 40), qRgb(0, 0, 255)));
+            QCOMPARE(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
+        }
+        QCOMPARE(platform::loadPicture(path, albumFrame, Fit::Stretch).pixel(5, 5), qRgb(0, 0, 255));
+    }
+
+    // A file removed after it was shown is missing, as without the cache;
+    // failures are decoded again each time.
+    void cacheKeepsNoFailures()
+    {
+        platform::pictures::setRacyMilliseconds(0);
+        const QString path
+            = write(QStringLiteral("borrada.jpg"), fixtures::jpeg(fixtures::card(QSize(64, 48))));
+        QCOMPARE(platform::loadPicture(path, albumFrame, Fit::OwnSize).size(), QSize(64, 48));
+        QVERIFY(QFile::remove(path));
+        const QString missing = QStringLiteral("Cannot open file \"%1\". %2").arg(path, systemReason(ENOENT));
+        expectError([&] { platform::loadPicture(path, albumFrame, Fit::OwnSize); }, missing);
+        expectError([&] { platform::pictureSize(path); }, missing);
+
+        const QString broken = write(QStringLiteral("rota.jpg"), QByteArray("\xff\xd8\xff\xe0 nada", 9));
+        const int before = platform::pictures::decodeCount();
+        for (int i = 0; i < 2; ++i)
+            QVERIFY_THROWS_EXCEPTION(
+                platform::PictureError, platform::loadPicture(broken, albumFrame, Fit::OwnSize));
+        QCOMPARE(platform::pictures::decodeCount(), before + 2);
+    }
+
+    // The oldest results go first once the entries or bytes are over their
+    // caps; a result larger than the byte cap alone is not kept.
+    void cacheEvictsTheOldest()
+    {
+        platform::pictures::clearCache();
+        const QString path
+            = write(QStringLiteral("muchas.jpg"), fixtures::jpeg(fixtures::card(QSize(64, 48))));
+        int expected = platform::pictures::decodeCount();
+        const auto load = [&](QSize frame, bool decoded) {
+            platform::loadPicture(path, frame, Fit::Stretch);
+            expected += decoded ? 1 : 0;
+            QCOMPARE(platform::pictures::decodeCount(), expected);
+        };
+
+        // Two results of 9 MB and 7.84 MB are over 16 MiB together.
+        load(QSize(1500, 1500), true);
+        load(QSize(1400, 1400), true);
+        load(QSize(1400, 1400), false);
+        load(QSize(1500, 1500), true);
+
+        platform::pictures::clearCache();
+        for (int i = 0; i < platform::pictures::cacheEntries; ++i)
+            load(QSize(10 + i, 10), true);
+        load(QSize(10, 10), false); // now the most recently used
+        load(QSize(100, 10), true); // pushes out 11 × 10
+        load(QSize(10, 10), false);
+        load(QSize(11, 10), true);
+
+        // 64 MiB is never kept, and pushes nothing out.
+        load(QSize(4096, 4096), true);
+        load(QSize(4096, 4096), true);
+        load(QSize(11, 10), false);
+    }
+
+    // A metafile's result is kept once its file is old enough to trust its
+    // times, since its contents are not read here.
+    void cacheKeepsOlderMetafiles_data()
+    {
+        QTest::addColumn<int>("racyMilliseconds");
+        QTest::addColumn<int>("decodes");
+        QTest::newRow("recently written") << platform::pictures::defaultRacyMilliseconds << 2;
+        QTest::newRow("older") << 0 << 1;
+    }
+    void cacheKeepsOlderMetafiles()
+    {
+        QFETCH(int, racyMilliseconds);
+        QFETCH(int, decodes);
+        platform::pictures::setRacyMilliseconds(racyMilliseconds);
+        const QString path
+            = write(QStringLiteral("guardado.wmf"), fixtures::windowsMetafile(QSize(40, 30), Qt::red));
+        const int before = platform::pictures::decodeCount();
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(platform::loadPicture(path, albumFrame, Fit::OwnSize).size(), QSize(40, 30));
+        QCOMPARE(platform::pictures::decodeCount(), before + decodes);
     }
 
     // The error reaches the application's handler with its exact text.
