@@ -17,15 +17,12 @@ TableModel::TableModel(QObject* parent)
 
 void TableModel::setDataSource(engine::DataSource* source)
 {
-    for (const auto& connection : m_connections)
-        disconnect(connection);
     m_connections.clear();
     m_source = source;
     if (source) {
-        m_connections.push_back(connect(source, &engine::DataSource::rowsChanged, this, &TableModel::reload));
-        m_connections.push_back(
-            connect(source, &engine::DataSource::dataChange, this, &TableModel::onDataChange));
-        m_connections.push_back(connect(source, &engine::DataSource::stateChange, this, [this] {
+        m_connections.push_back(source->onRowsChanged([this] { reload(); }));
+        m_connections.push_back(source->onDataChange([this](engine::Field* field) { onDataChange(field); }));
+        m_connections.push_back(source->onStateChange([this] {
             if (m_source && !m_source->table().active())
                 reload();
         }));

@@ -63,7 +63,7 @@ private:
     QString textOf(const QVariant& value) const;
 
     QPointer<engine::DataSource> m_source;
-    std::vector<QMetaObject::Connection> m_connections;
+    std::vector<engine::ScopedConnection> m_connections;
     std::vector<GridColumn> m_columns;
     int m_rows = 0;
     // Recently read pages, most recent first.

@@ -76,7 +76,8 @@ private slots:
         m.TablaSanidad->open();
         m.TablaSanidad->moveToRow(5);
         int changes = 0;
-        connect(m.TablaSanidad, &engine::Table::dataChanged, this, [&] { ++changes; });
+        const engine::ScopedConnection hear
+            = m.TablaSanidad->onDataChanged([&](engine::Field*) { ++changes; });
 
         platform::ReportProject project;
         project.setFileName(QStringLiteral(HLR_BIN_DIR "/sanidad.rpt"));

@@ -77,12 +77,13 @@ private slots:
         QFETCH(int, how);
         Pair pair;
         QStringList closed;
+        std::vector<engine::ScopedConnection> hear;
         for (TestTable* t : { &pair.data.pets, &pair.data.notes }) {
             engine::Table* table = t->table.get();
-            connect(t->source.get(), &engine::DataSource::stateChange, &pair.list, [table, &closed] {
+            hear.push_back(t->source->onStateChange([table, &closed] {
                 if (!table->active())
                     closed << table->name();
-            });
+            }));
         }
         pair.show();
         QVERIFY(pair.pets().active());
