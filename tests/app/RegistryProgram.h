@@ -3,7 +3,7 @@
 // parts reach them.
 #pragma once
 
-#include "../records/PetFixture.h"
+#include "support/PetFixture.h"
 #include "app/Registry.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 // The check box, the lookup list, the grid with its model and the bound
 // text, each over the test tables.
-#include "BoundTesting.h"
+#include "support/BoundTesting.h"
 #include "bound/DBCheckBox.h"
 #include "bound/DBGrid.h"
 #include "bound/DBLookupComboBox.h"

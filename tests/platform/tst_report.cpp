@@ -1,6 +1,6 @@
 // The report engine without its windows: the project file format, loading
 // and choosing reports, the layout on pages, and PDF, text and printer output.
-#include "ReportTesting.h"
+#include "support/ReportTesting.h"
 #include "platform/Clock.h"
 #include "platform/ReportError.h"
 #include "platform/ReportLayout.h"

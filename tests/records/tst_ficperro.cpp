@@ -1,7 +1,7 @@
 // The pet record window: its layout and tab order, the sex rule, the breed
 // list narrowed to the species on entry, Aceptar and Cancelar with the three
 // tables, the fields no window shows, and a post that fails.
-#include "PetFixture.h"
+#include "support/PetFixture.h"
 
 #include "bound/DBCheckBox.h"
 #include "bound/DBEdit.h"

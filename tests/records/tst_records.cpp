@@ -1,6 +1,6 @@
 // The list-and-record pattern over a small pair of test windows: the
 // operations, the record window's buttons, the tables' lives, the keyboard.
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
