@@ -60,7 +60,6 @@ private:
     void reload();
     void onDataChange(engine::Field* field);
     const QVariantList* rowValues(int row) const;
-    QString textOf(const QVariant& value) const;
 
     QPointer<engine::DataSource> m_source;
     std::vector<engine::ScopedConnection> m_connections;
