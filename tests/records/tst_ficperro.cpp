@@ -37,7 +37,7 @@ struct PetWindow {
     ~PetWindow()
     {
         if (w.isVisible())
-            w.cancelPet();
+            w.cancelRecord();
     }
 
     void open(bool last = false)
@@ -264,7 +264,7 @@ private slots:
         PetWindow f;
         f.open();
         f.focus(f.w.DBEdit1);
-        f.w.cancelPet();
+        f.w.cancelRecord();
         QVERIFY(!f.w.isVisible());
         f.open();
         QTRY_COMPARE(QApplication::focusWidget(), f.w.DBEdit1);
