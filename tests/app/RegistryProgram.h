@@ -3,8 +3,8 @@
 // parts reach them.
 #pragma once
 
-#include "support/PetFixture.h"
 #include "app/Registry.h"
+#include "support/PetFixture.h"
 
 #include <memory>
 

@@ -1,9 +1,9 @@
 // The bound text box: auto-edit on typing, writing when left or posted,
 // Escape, case and length, and the date edit template's cases.
-#include "support/BoundTesting.h"
 #include "bound/DBEdit.h"
 #include "engine/EngineError.h"
 #include "engine/Field.h"
+#include "support/BoundTesting.h"
 #include "support/EmissionWatch.h"
 
 #include <QClipboard>

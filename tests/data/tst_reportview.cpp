@@ -1,7 +1,7 @@
 // The report data views over the data module's tables, and the register's
 // listing printed from an installed data folder through the shipped project.
-#include "support/ReportTesting.h"
 #include "SqliteFile.h"
+#include "support/ReportTesting.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
