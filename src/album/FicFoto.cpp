@@ -2,7 +2,8 @@
 
 #include "data/ModGen.h"
 
-// An empty window for now: its controls and behaviour come with its own part.
+// The window's frame: its caption, size and help topic, with no controls,
+// tables or buttons yet.
 TFichaFoto::TFichaFoto(TModuloGeneral& dataModule, QWidget* parent)
     : records::RecordWindow(parent)
     , m_data(dataModule)

@@ -14,12 +14,12 @@ DBCheckBox::DBCheckBox(QWidget* parent)
 
 DBCheckBox::DBCheckBox(const QString& text, QWidget* parent)
     : QCheckBox(text, parent)
+    , m_link([this] { showField(); })
 {
     // Grey stands for a field without a value; the user never sets it.
     setTristate(true);
     // Letters typed on a check box go to the window's buttons.
     setProperty("hlrTakesCharacters", false);
-    connect(&m_link, &FieldLink::recordChanged, this, &DBCheckBox::showField);
 }
 
 void DBCheckBox::setDataSource(engine::DataSource* source)

@@ -80,14 +80,13 @@ private:
 
 DBEdit::DBEdit(QWidget* parent)
     : QLineEdit(parent)
+    , m_link([this] { showField(); }, [this] { commit(); })
 {
     // Accelerators alone never fire while a text box has the focus.
     setProperty("hlrTakesCharacters", true);
     // Every change must pass through the keyboard, where auto-edit happens.
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
-    connect(&m_link, &FieldLink::recordChanged, this, &DBEdit::showField);
-    connect(&m_link, &FieldLink::updateData, this, &DBEdit::commit);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::afterEdit);
     m_characterLimit = new CharacterLimit(this);
     setValidator(m_characterLimit);

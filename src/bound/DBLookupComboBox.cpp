@@ -19,10 +19,10 @@ bool sameKey(const QVariant& a, const QVariant& b)
 
 DBLookupComboBox::DBLookupComboBox(QWidget* parent)
     : QComboBox(parent)
+    , m_link([this] { showField(); })
 {
     setEditable(false);
     setProperty("hlrTakesCharacters", true);
-    connect(&m_link, &FieldLink::recordChanged, this, &DBLookupComboBox::showField);
     // A pick in the drop-down is a choice, even of the entry already shown.
     connect(this, &QComboBox::activated, this, &DBLookupComboBox::choose);
 }
@@ -39,11 +39,10 @@ void DBLookupComboBox::setDataField(const QString& fieldName)
 
 void DBLookupComboBox::setListSource(engine::DataSource* source)
 {
-    disconnect(m_listConnection);
+    m_listConnection.disconnect();
     m_listSource = source;
     if (source)
-        m_listConnection
-            = connect(source, &engine::DataSource::rowsChanged, this, &DBLookupComboBox::reloadList);
+        m_listConnection = source->onRowsChanged([this] { reloadList(); });
     reloadList();
 }
 

@@ -52,7 +52,7 @@ private:
 
     FieldLink m_link;
     QPointer<engine::DataSource> m_listSource;
-    QMetaObject::Connection m_listConnection;
+    engine::ScopedConnection m_listConnection;
     QString m_keyField;
     QString m_listField;
     std::vector<QVariant> m_keys;

@@ -6,10 +6,10 @@ namespace bound {
 
 DBText::DBText(QWidget* parent)
     : QLabel(parent)
+    , m_link([this] { showField(); })
 {
     // Table contents are never read as markup.
     setTextFormat(Qt::PlainText);
-    connect(&m_link, &FieldLink::recordChanged, this, &DBText::showField);
 }
 
 void DBText::setDataSource(engine::DataSource* source)

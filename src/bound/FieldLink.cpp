@@ -5,8 +5,9 @@
 
 namespace bound {
 
-FieldLink::FieldLink(QObject* parent)
-    : QObject(parent)
+FieldLink::FieldLink(std::function<void()> show, std::function<void()> writePending)
+    : m_show(std::move(show))
+    , m_writePending(std::move(writePending))
 {
 }
 
@@ -16,35 +17,34 @@ void FieldLink::setDataSource(engine::DataSource* source)
         return;
     m_source = source;
     reconnect();
-    emit recordChanged();
+    m_show();
 }
 
 void FieldLink::setFieldName(const QString& name)
 {
     m_fieldName = name;
-    emit recordChanged();
+    m_show();
 }
 
 void FieldLink::reconnect()
 {
-    for (const auto& connection : m_connections)
-        disconnect(connection);
     m_connections.clear();
     if (!m_source)
         return;
     m_connections.push_back(
-        connect(m_source, &engine::DataSource::dataChange, this, &FieldLink::onDataChange));
+        m_source->onDataChange([this](engine::Field* changed) { onDataChange(changed); }));
     // Only opening and closing change what a control shows; edit and
     // insert come with their own data change.
     m_wasActive = m_source->table().active();
-    m_connections.push_back(connect(m_source, &engine::DataSource::stateChange, this, [this] {
+    m_connections.push_back(m_source->onStateChange([this] {
         const bool active = m_source->table().active();
         if (active != m_wasActive) {
             m_wasActive = active;
-            emit recordChanged();
+            m_show();
         }
     }));
-    m_connections.push_back(connect(m_source, &engine::DataSource::updateData, this, &FieldLink::updateData));
+    if (m_writePending)
+        m_connections.push_back(m_source->onUpdateData([this] { m_writePending(); }));
 }
 
 void FieldLink::onDataChange(engine::Field* changed)
@@ -52,7 +52,7 @@ void FieldLink::onDataChange(engine::Field* changed)
     if (!m_source || m_source->table().controlsDisabled())
         return;
     if (changed == nullptr || changed->name().compare(m_fieldName, Qt::CaseInsensitive) == 0)
-        emit recordChanged();
+        m_show();
 }
 
 engine::Table* FieldLink::table() const

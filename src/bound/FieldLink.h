@@ -2,9 +2,9 @@
 // the field, tells the control when to show it again and when to write.
 #pragma once
 
-#include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "engine/DataSource.h"
@@ -16,10 +16,13 @@ class Table;
 
 namespace bound {
 
-class FieldLink : public QObject {
-    Q_OBJECT
+class FieldLink {
 public:
-    explicit FieldLink(QObject* parent = nullptr);
+    // `show`: the control should show its field again (another record, the
+    // field stored, the table opened or closed, controls enabled again).
+    // `writePending`: the table is about to post, so a pending change is
+    // written now; it may refuse by throwing, which reaches the poster.
+    explicit FieldLink(std::function<void()> show, std::function<void()> writePending = {});
 
     void setDataSource(engine::DataSource* source);
     engine::DataSource* dataSource() const { return m_source; }
@@ -37,20 +40,15 @@ public:
     // source allows it; false when the change must be refused.
     bool edit();
 
-signals:
-    // The control should show its field again: another record, the field
-    // stored, the table opened or closed, controls enabled again.
-    void recordChanged();
-    // The table is about to post: write any pending change now.
-    void updateData();
-
 private:
     void onDataChange(engine::Field* field);
     void reconnect();
 
+    std::function<void()> m_show;
+    std::function<void()> m_writePending;
     QPointer<engine::DataSource> m_source;
     QString m_fieldName;
-    std::vector<QMetaObject::Connection> m_connections;
+    std::vector<engine::ScopedConnection> m_connections;
     bool m_wasActive = false;
 };
 

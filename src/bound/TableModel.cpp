@@ -4,8 +4,6 @@
 #include "engine/Field.h"
 #include "engine/Table.h"
 
-#include <QDate>
-#include <QTime>
 #include <algorithm>
 
 namespace bound {
@@ -17,15 +15,12 @@ TableModel::TableModel(QObject* parent)
 
 void TableModel::setDataSource(engine::DataSource* source)
 {
-    for (const auto& connection : m_connections)
-        disconnect(connection);
     m_connections.clear();
     m_source = source;
     if (source) {
-        m_connections.push_back(connect(source, &engine::DataSource::rowsChanged, this, &TableModel::reload));
-        m_connections.push_back(
-            connect(source, &engine::DataSource::dataChange, this, &TableModel::onDataChange));
-        m_connections.push_back(connect(source, &engine::DataSource::stateChange, this, [this] {
+        m_connections.push_back(source->onRowsChanged([this] { reload(); }));
+        m_connections.push_back(source->onDataChange([this](engine::Field* field) { onDataChange(field); }));
+        m_connections.push_back(source->onStateChange([this] {
             if (m_source && !m_source->table().active())
                 reload();
         }));
@@ -136,22 +131,6 @@ const QVariantList* TableModel::rowValues(int row) const
     return &it->second[offset];
 }
 
-QString TableModel::textOf(const QVariant& value) const
-{
-    if (value.isNull())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return value.toDate().toString(engine::shortDateFormat());
-    case QMetaType::QTime:
-        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        return value.toString();
-    }
-}
-
 QVariant TableModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) || !m_source)
@@ -172,7 +151,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
     const QVariantList* values = rowValues(index.row());
     if (!values || index.column() >= values->size())
         return {};
-    return textOf(values->at(index.column()));
+    return engine::displayText(values->at(index.column()));
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const

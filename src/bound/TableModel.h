@@ -60,10 +60,9 @@ private:
     void reload();
     void onDataChange(engine::Field* field);
     const QVariantList* rowValues(int row) const;
-    QString textOf(const QVariant& value) const;
 
     QPointer<engine::DataSource> m_source;
-    std::vector<QMetaObject::Connection> m_connections;
+    std::vector<engine::ScopedConnection> m_connections;
     std::vector<GridColumn> m_columns;
     int m_rows = 0;
     // Recently read pages, most recent first.

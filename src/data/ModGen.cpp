@@ -75,8 +75,9 @@ TModuloGeneral::TModuloGeneral(QObject* parent)
 
     TablaMascotasSEXO->setOnChange([this](engine::Field& f) { TablaMascotasSEXOChange(f); });
     TablaSanidadCLINICA->setOnChange([this](engine::Field& f) { TablaSanidadCLINICAChange(f); });
-    connect(SourceAlbum, &engine::DataSource::dataChange, this, &TModuloGeneral::SourceAlbumDataChange);
-    connect(SourceVacunas, &engine::DataSource::dataChange, this, &TModuloGeneral::SourceVacunasDataChange);
+    // The sources belong to the module, so their listeners go with them.
+    SourceAlbum->onDataChange([this](engine::Field* f) { SourceAlbumDataChange(f); });
+    SourceVacunas->onDataChange([this](engine::Field* f) { SourceVacunasDataChange(f); });
 }
 
 TModuloGeneral::~TModuloGeneral()

@@ -9,10 +9,10 @@ DataSource::DataSource(QString name, Table& table, QObject* parent)
     , m_name(std::move(name))
     , m_table(table)
 {
-    connect(&table, &Table::dataChanged, this, &DataSource::dataChange);
-    connect(&table, &Table::stateChanged, this, &DataSource::stateChange);
-    connect(&table, &Table::rowsChanged, this, &DataSource::rowsChanged);
-    connect(&table, &Table::updateRecord, this, &DataSource::updateData);
+    m_fromTable[0] = table.onDataChanged([this](Field* field) { m_dataChange.call(field); });
+    m_fromTable[1] = table.onStateChanged([this] { m_stateChange.call(); });
+    m_fromTable[2] = table.onRowsChanged([this] { m_rowsChanged.call(); });
+    m_fromTable[3] = table.onUpdateRecord([this] { m_updateData.call(); });
 }
 
 bool DataSource::editForTyping()

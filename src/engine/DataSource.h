@@ -2,6 +2,8 @@
 // notifications, and auto-edit for typing.
 #pragma once
 
+#include "Listeners.h"
+
 #include <QObject>
 #include <QString>
 
@@ -25,17 +27,31 @@ public:
     // whether the table can now take the change (edit or insert state).
     bool editForTyping();
 
-signals:
-    // Re-sent from the table, so controls and handlers connect here.
-    void dataChange(engine::Field* field);
-    void stateChange();
-    void rowsChanged();
-    void updateData();
+    // The table's notifications passed on, called directly (see Table), so
+    // controls and the data module's handlers may refuse by throwing.
+    Connection onDataChange(std::function<void(Field*)> listener)
+    {
+        return m_dataChange.add(std::move(listener));
+    }
+    Connection onStateChange(std::function<void()> listener)
+    {
+        return m_stateChange.add(std::move(listener));
+    }
+    Connection onRowsChanged(std::function<void()> listener)
+    {
+        return m_rowsChanged.add(std::move(listener));
+    }
+    Connection onUpdateData(std::function<void()> listener) { return m_updateData.add(std::move(listener)); }
 
 private:
     QString m_name;
     Table& m_table;
     bool m_autoEdit = true;
+    Listeners<Field*> m_dataChange;
+    Listeners<> m_stateChange;
+    Listeners<> m_rowsChanged;
+    Listeners<> m_updateData;
+    ScopedConnection m_fromTable[4];
 };
 
 } // namespace engine

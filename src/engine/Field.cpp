@@ -110,21 +110,26 @@ bool Field::isNull() const
     return !v.isValid() || v.isNull();
 }
 
+QString displayText(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(shortDateFormat());
+    case QMetaType::QTime:
+        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return value.toString();
+    }
+}
+
 QString Field::asString() const
 {
-    const QVariant v = value();
-    if (!v.isValid() || v.isNull())
-        return {};
-    switch (m_def.kind) {
-    case FieldKind::Date:
-        return v.toDate().toString(shortDateFormat());
-    case FieldKind::Time:
-        return v.toTime().toString(QStringLiteral("HH:mm:ss"));
-    case FieldKind::Logical:
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        return v.toString();
-    }
+    // The record buffer holds each kind as its own type (QDate, QTime, bool).
+    return displayText(value());
 }
 
 QDate Field::asDate() const
@@ -160,10 +165,7 @@ void Field::setValue(const QVariant& value)
     switch (m_def.kind) {
     case FieldKind::Text:
     case FieldKind::Memo: {
-        QString text = value.typeId() == QMetaType::Bool
-            ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False"))
-            : value.typeId() == QMetaType::QDate ? value.toDate().toString(shortDateFormat())
-                                                 : value.toString();
+        QString text = displayText(value);
         if (m_def.kind == FieldKind::Text && m_def.size > 0)
             text = leftCharacters(text, m_def.size);
         if (!text.isEmpty())

@@ -19,7 +19,14 @@ QString shortDateFormat();
 // Tests fix the order; an empty text goes back to the locale's.
 void setShortDateFormat(const QString& format);
 // Day 0: what an empty date reads as, earlier than every typed date.
-inline QDate dayZero() { return QDate(1899, 12, 30); }
+inline QDate dayZero()
+{
+    return QDate(1899, 12, 30);
+}
+
+// A stored value as fields and grids show it: dates in the short date format,
+// times as HH:MM:SS, logical values as True or False, "" for null.
+QString displayText(const QVariant& value);
 
 // Text sizes count characters (code points), as the files' checks do, not
 // UTF-16 units: a character outside the BMP is one.
@@ -42,10 +49,10 @@ public:
 
     // Reading: the current record's value, or null without a record.
     bool isNull() const;
-    QVariant value() const;     // QString, QDate, QTime, bool, qint64 or null
-    QString asString() const;   // dates in the short date format, "" for null
-    QDate asDate() const;       // null reads as dayZero()
-    bool asBoolean() const;     // null reads as false
+    QVariant value() const; // QString, QDate, QTime, bool, qint64 or null
+    QString asString() const; // dates in the short date format, "" for null
+    QDate asDate() const; // null reads as dayZero()
+    bool asBoolean() const; // null reads as false
 
     // Writing: EngineError "<table>: Dataset not in edit or insert mode" in
     // browse state; an empty text or an invalid date stores null; text is cut

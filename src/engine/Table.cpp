@@ -193,16 +193,16 @@ void Table::applyView()
 
 void Table::setMasterSource(DataSource* master, const QString& field)
 {
-    disconnect(m_masterDataLink);
-    disconnect(m_masterStateLink);
+    m_masterDataLink.disconnect();
+    m_masterStateLink.disconnect();
     m_master = master;
     m_masterField = field;
     if (master) {
-        m_masterDataLink = connect(master, &DataSource::dataChange, this, [this](Field* changed) {
+        m_masterDataLink = master->onDataChange([this](Field* changed) {
             if (!changed || changed->name().compare(m_masterField, Qt::CaseInsensitive) == 0)
                 followMaster();
         });
-        m_masterStateLink = connect(master, &DataSource::stateChange, this, &Table::followMaster);
+        m_masterStateLink = master->onStateChange([this] { followMaster(); });
     }
     if (m_cursor)
         restart();
@@ -505,14 +505,14 @@ void Table::notify(bool rows)
     if (m_disableCount > 0)
         return;
     if (rows)
-        emit rowsChanged();
-    emit dataChanged(nullptr);
+        m_rowsChanged.call();
+    m_dataChanged.call(nullptr);
 }
 
 void Table::notifyState()
 {
     if (m_disableCount == 0)
-        emit stateChanged();
+        m_stateChanged.call();
 }
 
 void Table::disableControls()
@@ -526,9 +526,9 @@ void Table::enableControls()
     if (m_disableCount == 0 || --m_disableCount > 0)
         return;
     if (m_state != m_stateWhenDisabled)
-        emit stateChanged();
-    emit rowsChanged();
-    emit dataChanged(nullptr);
+        m_stateChanged.call();
+    m_rowsChanged.call();
+    m_dataChanged.call(nullptr);
 }
 
 } // namespace engine

@@ -5,6 +5,7 @@
 
 #include "Field.h"
 #include "FieldDef.h"
+#include "Listeners.h"
 
 #include <QObject>
 #include <QPointer>
@@ -105,17 +106,29 @@ public:
     void moveToRow(int row);
     std::vector<QVariantList> readRows(int firstRow, int count, const QStringList& fieldNames) const;
 
-signals:
-    void stateChanged();
-    // The data change: field null on open, scroll, post, cancel and any
-    // change of the visible records; the field when its value was stored.
-    void dataChanged(engine::Field* field);
-    // The visible records may differ (open, close, filter, master move, post,
-    // delete, append, cancel): grids re-read their rows. Sent before
-    // dataChanged(nullptr).
-    void rowsChanged();
-    // Post is about to store: bound controls write their pending text.
-    void updateRecord();
+    // Notifications, called directly so a listener's refusal reaches the
+    // caller of the table operation. The state change; the data change (field
+    // null on open, scroll, post, cancel and any change of the visible
+    // records; the field when its value was stored); the visible records may
+    // differ (open, close, filter, master move, post, delete, append, cancel),
+    // sent before the data change so grids re-read their rows; post is about
+    // to store, so bound controls write their pending text.
+    Connection onStateChanged(std::function<void()> listener)
+    {
+        return m_stateChanged.add(std::move(listener));
+    }
+    Connection onDataChanged(std::function<void(Field*)> listener)
+    {
+        return m_dataChanged.add(std::move(listener));
+    }
+    Connection onRowsChanged(std::function<void()> listener)
+    {
+        return m_rowsChanged.add(std::move(listener));
+    }
+    Connection onUpdateRecord(std::function<void()> listener)
+    {
+        return m_updateRecord.add(std::move(listener));
+    }
 
 private:
     friend class Field;
@@ -161,8 +174,8 @@ private:
     QString m_indexFieldNames;
     QPointer<DataSource> m_master;
     QString m_masterField;
-    QMetaObject::Connection m_masterDataLink;
-    QMetaObject::Connection m_masterStateLink;
+    ScopedConnection m_masterDataLink;
+    ScopedConnection m_masterStateLink;
     bool m_linkActive = false; // the restriction the visible records were read with
     QVariant m_linkValue;
     QString m_filterText;
@@ -171,6 +184,10 @@ private:
     TableState m_state = TableState::Inactive;
     TableState m_stateWhenDisabled = TableState::Inactive;
     int m_disableCount = 0;
+    Listeners<> m_stateChanged;
+    Listeners<Field*> m_dataChanged;
+    Listeners<> m_rowsChanged;
+    Listeners<> m_updateRecord;
     std::unique_ptr<TableCursor> m_cursor;
     std::vector<IndexField> m_order;
 

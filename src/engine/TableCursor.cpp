@@ -22,31 +22,6 @@ namespace {
 // locks alone and two tables in one process exclude each other too.
 constexpr off_t kPresenceByte = 0x50000000;
 
-// Rolls back a transaction that did not reach its commit.
-class Transaction {
-public:
-    Transaction(sqlite3* db, sqlite3_stmt* rollback)
-        : m_db(db)
-        , m_rollback(rollback)
-    {
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    ~Transaction()
-    {
-        if (!m_done && !sqlite3_get_autocommit(m_db)) {
-            sqlite3_step(m_rollback);
-            sqlite3_reset(m_rollback);
-        }
-    }
-    void done() { m_done = true; }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_rollback;
-    bool m_done = false;
-};
-
 QString busyMessage(const QString& path)
 {
     return QStringLiteral("La tabla %1 está ocupada: otro programa la tiene abierta.").arg(path);
@@ -495,14 +470,43 @@ bool TableCursor::sameAs(qint64 rowid, const std::vector<QVariant>& expected)
     return stored && *stored == expected;
 }
 
+class TableCursor::Transaction {
+public:
+    explicit Transaction(TableCursor& cursor)
+        : m_cursor(cursor)
+    {
+        run(m_cursor.m_begin.get());
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction()
+    {
+        // A begin that failed left nothing open to roll back.
+        if (!m_committed && !sqlite3_get_autocommit(m_cursor.m_db.get())) {
+            sqlite3_step(m_cursor.m_rollback.get());
+            sqlite3_reset(m_cursor.m_rollback.get());
+        }
+    }
+    void commit()
+    {
+        run(m_cursor.m_commit.get());
+        m_committed = true;
+    }
+
+private:
+    void run(sqlite3_stmt* stmt)
+    {
+        sql::ResetGuard guard(stmt);
+        m_cursor.step(stmt);
+    }
+    TableCursor& m_cursor;
+    bool m_committed = false;
+};
+
 qint64 TableCursor::insert(const std::vector<QVariant>& rowValues)
 {
     requireShapeChecked();
-    Transaction transaction(m_db.get(), m_rollback.get());
-    {
-        sql::ResetGuard guard(m_begin.get());
-        step(m_begin.get());
-    }
+    Transaction transaction(*this);
     sqlite3_stmt* stmt = m_insert.get();
     {
         sql::ResetGuard guard(stmt);
@@ -513,11 +517,7 @@ qint64 TableCursor::insert(const std::vector<QVariant>& rowValues)
         step(stmt);
     }
     const qint64 rowid = sqlite3_last_insert_rowid(m_db.get());
-    {
-        sql::ResetGuard guard(m_commit.get());
-        step(m_commit.get());
-    }
-    transaction.done();
+    transaction.commit();
     return rowid;
 }
 
@@ -525,11 +525,7 @@ bool TableCursor::update(
     qint64 rowid, const std::vector<QVariant>& expected, const std::vector<QVariant>& rowValues)
 {
     requireShapeChecked();
-    Transaction transaction(m_db.get(), m_rollback.get());
-    {
-        sql::ResetGuard guard(m_begin.get());
-        step(m_begin.get());
-    }
+    Transaction transaction(*this);
     if (!sameAs(rowid, expected))
         return false;
     if (sqlite3_stmt* stmt = m_update.get()) {
@@ -541,22 +537,14 @@ bool TableCursor::update(
                 values::bind(stmt, ++index, m_columns[i].kind, rowValues[i]);
         step(stmt);
     }
-    {
-        sql::ResetGuard guard(m_commit.get());
-        step(m_commit.get());
-    }
-    transaction.done();
+    transaction.commit();
     return true;
 }
 
 bool TableCursor::remove(qint64 rowid, const std::vector<QVariant>& expected)
 {
     requireShapeChecked();
-    Transaction transaction(m_db.get(), m_rollback.get());
-    {
-        sql::ResetGuard guard(m_begin.get());
-        step(m_begin.get());
-    }
+    Transaction transaction(*this);
     if (!sameAs(rowid, expected))
         return false;
     {
@@ -564,11 +552,7 @@ bool TableCursor::remove(qint64 rowid, const std::vector<QVariant>& expected)
         sqlite3_bind_int64(m_delete.get(), 1, rowid);
         step(m_delete.get());
     }
-    {
-        sql::ResetGuard guard(m_commit.get());
-        step(m_commit.get());
-    }
-    transaction.done();
+    transaction.commit();
     return true;
 }
 
@@ -590,17 +574,9 @@ void TableCursor::empty()
             }
         }
     } downgrade { this };
-    Transaction transaction(m_db.get(), m_rollback.get());
-    {
-        sql::ResetGuard guard(m_begin.get());
-        step(m_begin.get());
-    }
+    Transaction transaction(*this);
     exec(QStringLiteral("DELETE FROM %1").arg(QString::fromUtf8(m_table)).toUtf8().constData());
-    {
-        sql::ResetGuard guard(m_commit.get());
-        step(m_commit.get());
-    }
-    transaction.done();
+    transaction.commit();
     m_arena.clear();
     m_rows.clear();
 }

@@ -86,6 +86,8 @@ private:
     void prepare(sql::Statement& stmt, const QString& text) const;
     void exec(const char* text) const;
     int step(sqlite3_stmt* stmt) const;
+    // One write: begun at once, rolled back unless committed.
+    class Transaction;
     [[noreturn]] void fail(const QString& what) const;
     bool sameAs(qint64 rowid, const std::vector<QVariant>& expected);
     void bindView(sqlite3_stmt* stmt) const;

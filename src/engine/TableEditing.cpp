@@ -40,7 +40,7 @@ void Table::settle()
         return;
     // Text typed into a bound box but not yet written is a change too.
     if (m_disableCount == 0)
-        emit updateRecord();
+        m_updateRecord.call();
     if (m_modified)
         post();
     else
@@ -101,7 +101,7 @@ void Table::post()
     if (m_state != TableState::Edit && m_state != TableState::Insert)
         throw EngineError(refusal(QStringLiteral("Dataset not in edit or insert mode")));
     if (m_disableCount == 0)
-        emit updateRecord();
+        m_updateRecord.call();
 
     qint64 rowid = m_rowid;
     int nearRow = m_row;
@@ -217,7 +217,7 @@ void Table::storeValue(Field& field, const QVariant& value)
     if (field.m_onChange)
         field.m_onChange(field);
     if (m_disableCount == 0)
-        emit dataChanged(&field);
+        m_dataChanged.call(&field);
 }
 
 } // namespace engine

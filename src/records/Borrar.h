@@ -2,28 +2,18 @@
 // through BorrarConfirmado, 1 when the user chose "&Eliminar".
 #pragma once
 
-#include "platform/Window.h"
+#include "records/TwoButtonDialog.h"
 
-class QLabel;
-class QFrame;
-class TDsFancyButton;
-
-class TFichaBorrar : public platform::Window {
+class TFichaBorrar : public records::TwoButtonDialog {
     Q_OBJECT
 public:
     explicit TFichaBorrar(QWidget* parent = nullptr);
 
-    void confirm();
-    void cancel();
-
-    QLabel* Image1 = nullptr;
-    TDsFancyButton* But_Aceptar = nullptr;
-    TDsFancyButton* But_Cancelar = nullptr;
-    QFrame* Bevel1 = nullptr;
-    QLabel* Label1 = nullptr;
     QLabel* Image2 = nullptr;
 
 protected:
-    void build() override;
+    void buildContent() override;
     void activate() override;
+    void answerChosen() override;
+    void answerCancelled() override;
 };

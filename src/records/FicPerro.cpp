@@ -3,9 +3,9 @@
 #include "bound/DBCheckBox.h"
 #include "bound/DBEdit.h"
 #include "bound/DBLookupComboBox.h"
-#include "controls/ButtonLook.h"
 #include "data/ModGen.h"
 #include "platform/Furniture.h"
+#include "records/BoundBoxes.h"
 
 #include <QLabel>
 #include <QPalette>
@@ -43,15 +43,7 @@ void TFichaPerro::build()
             platform::furniture::LabelBack::Transparent, QString::fromLatin1(name));
     };
     auto edit = [this, pets](const char* name, const char* field, int top, int width, bool upper) {
-        auto* box = new bound::DBEdit(this);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(kBoxLeft, top, width, kBoxHeight);
-        platform::furniture::styleBoundBox(box);
-        if (upper)
-            box->setCharCase(bound::DBEdit::CharCase::Upper);
-        box->setDataSource(pets);
-        box->setDataField(QString::fromLatin1(field));
-        return box;
+        return records::addBoundBox(this, name, pets, field, QRect(kBoxLeft, top, width, kBoxHeight), upper);
     };
     auto lookup = [this, pets](const char* name, const char* field, int top, engine::DataSource* list,
                       const char* key) {
@@ -111,12 +103,10 @@ void TFichaPerro::build()
         setTabOrder(order[i - 1], order[i]);
 
     Bevel1 = platform::furniture::addSeparator(this, 336);
-    But_Aceptar = controls::makeWindowButton(
-        this, QStringLiteral("But_Aceptar"), QStringLiteral("&Aceptar"), QRect(230, 353, 113, 30));
-    But_Cancelar = controls::makeWindowButton(
-        this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"), QRect(398, 353, 113, 30));
-    connect(But_Aceptar, &TDsFancyButton::clicked, this, &TFichaPerro::acceptPet);
-    connect(But_Cancelar, &TDsFancyButton::clicked, this, &TFichaPerro::cancelPet);
+    // Aceptar and Cancelar post or drop the pet; closing() then puts the
+    // three tables back.
+    addAcceptButton(QRect(230, 353, 113, 30));
+    addCancelButton(QRect(398, 353, 113, 30));
 
     // Entering the breed list, by keyboard or mouse, narrows it first.
     connect(DBLookupComboBox1, &bound::DBLookupComboBox::entered, this, &TFichaPerro::filterBreeds);
@@ -150,21 +140,6 @@ void TFichaPerro::filterBreeds()
     breeds.setFiltered(false);
     breeds.setFilter(breedFilter(m_data.TablaEspeciesCODIGO->asString()));
     breeds.setFiltered(true);
-}
-
-void TFichaPerro::acceptPet()
-{
-    // A failed post leaves the window open with the record still being edited.
-    m_data.TablaMascotas->post();
-    closeTables();
-    close();
-}
-
-void TFichaPerro::cancelPet()
-{
-    m_data.TablaMascotas->cancel();
-    closeTables();
-    close();
 }
 
 void TFichaPerro::closeTables()

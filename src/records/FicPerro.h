@@ -21,10 +21,6 @@ public:
 
     // The breeds table shows only the breeds of the species chosen.
     void filterBreeds();
-    // Aceptar and Cancelar: post or drop the pet, then put the three tables back.
-    void acceptPet();
-    void cancelPet();
-
     static QString breedFilter(const QString& speciesCode);
 
     QLabel* Image1 = nullptr;
@@ -56,8 +52,8 @@ public:
 protected:
     void build() override;
     engine::Table& recordTable() const override;
-    // Closed any other way than by its two buttons, the window cancels as
-    // Cancelar does, so the tables are never left open behind it.
+    // However the window closes, a pending change is dropped (after Aceptar
+    // there is none left) and the three tables are put back.
     void closing() override;
 
 private:

@@ -4,6 +4,7 @@
 #include "controls/FancyButton.h"
 #include "data/ModGen.h"
 #include "platform/Furniture.h"
+#include "records/BoundBoxes.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -45,33 +46,23 @@ void TFichaRegAvisos::build()
     But_cerrar = addCloseButton(QRect(212, 200, 113, 20));
     But_cerrar->setObjectName(QStringLiteral("But_cerrar"));
 
-    EditInicio = addBox("EditInicio", "INICIO", QRect(121, 16, 73, 21), false);
-    EditFin = addBox("EditFin", "FIN", QRect(121, 48, 73, 21), false);
-    EditConcepto = addBox("EditConcepto", "CONCEPTO", QRect(122, 79, 391, 21), true);
+    engine::DataSource* avisos = m_data.SourceAvisos;
+    EditInicio = records::addBoundBox(this, "EditInicio", avisos, "INICIO", QRect(121, 16, 73, 21), false);
+    EditFin = records::addBoundBox(this, "EditFin", avisos, "FIN", QRect(121, 48, 73, 21), false);
+    EditConcepto
+        = records::addBoundBox(this, "EditConcepto", avisos, "CONCEPTO", QRect(122, 79, 391, 21), true);
     // The description box takes fewer characters than the field holds.
     EditConcepto->setFieldMaxLength(45);
-    EditObserva1 = addBox("EditObserva1", "OBSERVA1", QRect(122, 111, 391, 21), true);
-    EditObserva2 = addBox("EditObserva2", "OBSERVA2", QRect(122, 143, 391, 21), true);
+    EditObserva1
+        = records::addBoundBox(this, "EditObserva1", avisos, "OBSERVA1", QRect(122, 111, 391, 21), true);
+    EditObserva2
+        = records::addBoundBox(this, "EditObserva2", avisos, "OBSERVA2", QRect(122, 143, 391, 21), true);
     Label2->setBuddy(EditConcepto);
 
     QWidget::setTabOrder(EditInicio, EditFin);
     QWidget::setTabOrder(EditFin, EditConcepto);
     QWidget::setTabOrder(EditConcepto, EditObserva1);
     QWidget::setTabOrder(EditObserva1, EditObserva2);
-}
-
-bound::DBEdit* TFichaRegAvisos::addBox(
-    const char* name, const char* field, const QRect& geometry, bool upperCase)
-{
-    auto* box = new bound::DBEdit(this); // owned by the window
-    box->setObjectName(QString::fromLatin1(name));
-    box->setDataSource(m_data.SourceAvisos);
-    box->setDataField(QString::fromLatin1(field));
-    box->setGeometry(geometry);
-    if (upperCase)
-        box->setCharCase(bound::DBEdit::CharCase::Upper);
-    furniture::styleBoundBox(box);
-    return box;
 }
 
 engine::Table& TFichaRegAvisos::recordTable() const

@@ -40,7 +40,5 @@ protected:
     void activate() override;
 
 private:
-    bound::DBEdit* addBox(const char* name, const char* field, const QRect& geometry, bool upperCase);
-
     TModuloGeneral& m_data;
 };

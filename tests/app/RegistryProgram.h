@@ -3,8 +3,8 @@
 // parts reach them.
 #pragma once
 
-#include "../records/PetFixture.h"
 #include "app/Registry.h"
+#include "support/PetFixture.h"
 
 #include <memory>
 

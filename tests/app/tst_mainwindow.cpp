@@ -111,7 +111,7 @@ Opened openPetWindow(TDsFancyButton* button)
         seen.speciesOpen = ModuloGeneral->TablaEspecies->active();
         seen.breedsOpen = ModuloGeneral->TablaRazas->active();
         seen.breedsFiltered = ModuloGeneral->TablaRazas->filtered();
-        FichaPerro->cancelPet();
+        FichaPerro->cancelRecord();
     });
     press(button);
     return seen;
@@ -410,7 +410,7 @@ private slots:
         press(MenuGeneral->But_Datos_Mascotas);
         boundtest::whenShown(FichaPerro, [] {
             ModuloGeneral->TablaMascotasNOM_FAMI->setAsString(QStringLiteral("NALA"));
-            FichaPerro->acceptPet();
+            FichaPerro->acceptRecord();
         });
         press(MenuGeneral->But_Mascota_1);
         QCOMPARE(program.storedValue("P1", "NOM_FAMI").toString(), QStringLiteral("NALA"));
@@ -628,7 +628,7 @@ private slots:
         connect(&watcher, &QTimer::timeout, this, [&petShowings] {
             if (FichaPerro->isVisible()) {
                 ++petShowings;
-                FichaPerro->cancelPet();
+                FichaPerro->cancelRecord();
             }
         });
         watcher.start();

@@ -1,11 +1,11 @@
 // The check box, the lookup list, the grid with its model and the bound
 // text, each over the test tables.
-#include "BoundTesting.h"
 #include "bound/DBCheckBox.h"
 #include "bound/DBGrid.h"
 #include "bound/DBLookupComboBox.h"
 #include "bound/DBText.h"
 #include "engine/Field.h"
+#include "support/BoundTesting.h"
 
 #include <QAbstractItemModelTester>
 #include <QDialog>

@@ -1,9 +1,10 @@
 // The bound text box: auto-edit on typing, writing when left or posted,
 // Escape, case and length, and the date edit template's cases.
-#include "BoundTesting.h"
 #include "bound/DBEdit.h"
 #include "engine/EngineError.h"
 #include "engine/Field.h"
+#include "support/BoundTesting.h"
+#include "support/EmissionWatch.h"
 
 #include <QClipboard>
 #include <QDialog>
@@ -21,7 +22,8 @@ struct Form {
     bound::DBEdit* date = new bound::DBEdit(&window);
     bound::DBEdit* other = new bound::DBEdit(&window);
 
-    Form()
+    explicit Form(bool notesFollowPets = false)
+        : data(notesFollowPets)
     {
         engine::Table& notes = *data.notes.table;
         notes.open();
@@ -306,6 +308,78 @@ private slots:
         QCOMPARE(form.notes().state(), engine::TableState::Edit);
         QCOMPARE(form.date->text(), QStringLiteral("07/04/_023"));
         QCOMPARE(recorder.beeps, 1);
+    }
+
+    // However post is reached, the box's refusal comes out of the table call
+    // as an EngineError through plain calls: no Qt signal emission is left
+    // half done, and the notes keep their edit and their values.
+    void refusalDuringPostReachesTheCaller_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("post") << "post";
+        QTest::newRow("moving the notes") << "move";
+        QTest::newRow("the master moving") << "master";
+    }
+    void refusalDuringPostReachesTheCaller()
+    {
+        QFETCH(QString, how);
+        Form form(true);
+        form.notes().edit();
+        form.field("CODIGO").setAsString(QStringLiteral("A"));
+        form.notes().post();
+        engine::Table& pets = *form.data.pets.table;
+        pets.open();
+        addRecord(pets, { { QStringLiteral("CODIGO"), QStringLiteral("A") } });
+        addRecord(pets, { { QStringLiteral("CODIGO"), QStringLiteral("B") } });
+        pets.first();
+        QCOMPARE(form.notes().recordCount(), 1);
+        QCOMPARE(form.date->text(), QStringLiteral("07/04/2023"));
+        Recorder recorder;
+        form.focus(form.name);
+        form.name->end(false);
+        QTest::keyClicks(form.name, " anual");
+        form.focus(form.date);
+        form.date->setCursorPosition(6);
+        QTest::keyClick(form.date, Qt::Key_Delete);
+        QCOMPARE(form.notes().state(), engine::TableState::Edit);
+
+        testsupport::EmissionWatch watch;
+        QString message;
+        try {
+            if (how == QLatin1String("post"))
+                form.notes().post();
+            else if (how == QLatin1String("move"))
+                form.notes().first();
+            else
+                pets.next();
+        } catch (const engine::EngineError& error) {
+            message = error.message();
+        }
+        QCOMPARE(watch.unwound(), 0);
+        QCOMPARE(message, QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+        QCOMPARE(form.notes().state(), engine::TableState::Edit);
+        QCOMPARE(form.field("NOMBRE").asString(), QStringLiteral("Vacuna anual"));
+        QCOMPARE(form.field("FECHA").asDate(), QDate(2023, 4, 7));
+        QCOMPARE(form.date->text(), QStringLiteral("07/04/_023"));
+        QCOMPARE(QApplication::focusWidget(), form.date);
+        QCOMPARE(recorder.beeps, 1);
+        form.notes().cancel();
+        QCOMPARE(form.notes().recordCount(), 1);
+        QCOMPARE(form.field("NOMBRE").asString(), QStringLiteral("Vacuna"));
+    }
+
+    // The watch itself: a throw out of a slot is seen.
+    void emissionWatchSeesAThrowThroughASignal()
+    {
+        QObject sender;
+        QObject::connect(
+            &sender, &QObject::objectNameChanged, [] { throw engine::EngineError(QStringLiteral("x")); });
+        testsupport::EmissionWatch watch;
+        try {
+            sender.setObjectName(QStringLiteral("otro"));
+        } catch (const engine::EngineError&) {
+        }
+        QCOMPARE(watch.unwound(), 1);
     }
 
     void backspaceSkipsSeparators()

@@ -1,7 +1,7 @@
 // The report data views over the data module's tables, and the register's
 // listing printed from an installed data folder through the shipped project.
-#include "../platform/ReportTesting.h"
 #include "SqliteFile.h"
+#include "support/ReportTesting.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
@@ -76,7 +76,8 @@ private slots:
         m.TablaSanidad->open();
         m.TablaSanidad->moveToRow(5);
         int changes = 0;
-        connect(m.TablaSanidad, &engine::Table::dataChanged, this, [&] { ++changes; });
+        const engine::ScopedConnection hear
+            = m.TablaSanidad->onDataChanged([&](engine::Field*) { ++changes; });
 
         platform::ReportProject project;
         project.setFileName(QStringLiteral(HLR_BIN_DIR "/sanidad.rpt"));

@@ -3,7 +3,6 @@
 #include "EngineFixture.h"
 
 #include <QApplication>
-#include <QSignalSpy>
 
 using namespace enginetest;
 
@@ -266,10 +265,11 @@ void TestTable::openKeepsPositionCloseDropsChanges()
         add(*pets, { { "CODIGO", code }, { "NOM_FAMI", "sin cambiar" } });
     pets->first();
     pets->next();
-    QSignalSpy opened(pets.get(), &Table::dataChanged);
+    int opened = 0;
+    const ScopedConnection hear = pets->onDataChanged([&](Field*) { ++opened; });
     pets->open();
     QCOMPARE(pets->field("CODIGO").asString(), QStringLiteral("B"));
-    QCOMPARE(opened.count(), 0);
+    QCOMPARE(opened, 0);
 
     pets->edit();
     pets->field("NOM_FAMI").setAsString(QStringLiteral("perdido"));
@@ -432,7 +432,7 @@ void TestTable::changeHandlerFiresOnEveryStoreBeforeDataChange()
     pets->field("NOM_FAMI").setOnChange([&](Field& field) {
         events << QStringLiteral("handler ") + field.asString();
     });
-    connect(pets.get(), &Table::dataChanged, this, [&](Field* field) {
+    const ScopedConnection hear = pets->onDataChanged([&](Field* field) {
         events << (field ? QStringLiteral("change ") + field->name() : QStringLiteral("change"));
     });
     pets->append();
@@ -448,7 +448,7 @@ void TestTable::postAsksControlsForPendingTextFirst()
     auto pets = f.pets();
     pets->open();
     // A bound box writes what was typed when post asks for it.
-    connect(pets.get(), &Table::updateRecord, this,
+    const ScopedConnection hear = pets->onUpdateRecord(
         [&] { pets->field("NOM_FAMI").setAsString(QStringLiteral("escrito al final")); });
     pets->append();
     pets->field("CODIGO").setAsString(QStringLiteral("A"));
@@ -464,8 +464,8 @@ void TestTable::failingUpdateHandlerKeepsEditState()
     Folder f;
     auto pets = f.pets();
     pets->open();
-    connect(pets.get(), &Table::updateRecord, this,
-        [] { throw EngineError(QStringLiteral("'1/1/' is not a valid date")); });
+    const ScopedConnection hear
+        = pets->onUpdateRecord([] { throw EngineError(QStringLiteral("'1/1/' is not a valid date")); });
     pets->append();
     pets->field("CODIGO").setAsString(QStringLiteral("A"));
     QCOMPARE(errorOf([&] { pets->post(); }), QStringLiteral("'1/1/' is not a valid date"));
@@ -479,9 +479,9 @@ void TestTable::rowsChangedComesBeforeDataChange()
     Folder f;
     auto pets = f.pets();
     QStringList events;
-    connect(pets.get(), &Table::rowsChanged, this, [&] { events << QStringLiteral("rows"); });
-    connect(pets.get(), &Table::stateChanged, this, [&] { events << QStringLiteral("state"); });
-    connect(pets.get(), &Table::dataChanged, this, [&](Field* fld) {
+    const ScopedConnection hearRows = pets->onRowsChanged([&] { events << QStringLiteral("rows"); });
+    const ScopedConnection hearState = pets->onStateChanged([&] { events << QStringLiteral("state"); });
+    const ScopedConnection hearData = pets->onDataChanged([&](Field* fld) {
         if (!fld)
             events << QStringLiteral("data");
     });
@@ -502,9 +502,9 @@ void TestTable::disabledControlsHearNothingUntilEnabled()
     pets->open();
     int signals_ = 0;
     int rows = 0;
-    connect(pets.get(), &Table::dataChanged, this, [&] { ++signals_; });
-    connect(pets.get(), &Table::stateChanged, this, [&] { ++signals_; });
-    connect(pets.get(), &Table::rowsChanged, this, [&] { ++rows; });
+    const ScopedConnection hearData = pets->onDataChanged([&](Field*) { ++signals_; });
+    const ScopedConnection hearState = pets->onStateChanged([&] { ++signals_; });
+    const ScopedConnection hearRows = pets->onRowsChanged([&] { ++rows; });
     pets->disableControls();
     pets->disableControls();
     for (const char* code : { "A", "B", "C" })
@@ -528,10 +528,11 @@ void TestTable::autoEditForTyping()
     QVERIFY(!source.editForTyping()); // closed
     pets->open();
     add(*pets, { { "CODIGO", "A" } });
-    QSignalSpy state(&source, &DataSource::stateChange);
+    int state = 0;
+    const ScopedConnection hear = source.onStateChange([&] { ++state; });
     QVERIFY(source.editForTyping());
     QCOMPARE(pets->state(), TableState::Edit);
-    QCOMPARE(state.count(), 1);
+    QCOMPARE(state, 1);
     pets->cancel();
     source.setAutoEdit(false);
     QVERIFY(!source.editForTyping());

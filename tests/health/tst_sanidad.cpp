@@ -612,14 +612,15 @@ private slots:
         QStringList opened;
         QStringList closed;
         TModuloGeneral& d = p.data();
+        std::vector<engine::ScopedConnection> watching;
         for (engine::DataSource* s : { d.SourceMascotas, d.SourceSanidad, d.SourceVeterinarios }) {
             engine::Table* table = &s->table();
-            connect(s, &engine::DataSource::stateChange, p.list.get(), [table, &opened, &closed] {
+            watching.emplace_back(s->onStateChange([table, &opened, &closed] {
                 if (!table->active())
                     closed << table->name();
                 else if (table->state() == engine::TableState::Browse && !opened.contains(table->name()))
                     opened << table->name();
-            });
+            }));
         }
         p.list->show();
         QVERIFY(QTest::qWaitForWindowActive(p.list.get()));

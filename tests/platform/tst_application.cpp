@@ -3,6 +3,7 @@
 #include "engine/EngineError.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "support/MessageLog.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -12,17 +13,12 @@
 
 #include <functional>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 Q_DECLARE_METATYPE(std::function<void()>)
 
 namespace {
-
-struct Box {
-    QString title;
-    QString text;
-    platform::MessageIcon icon;
-};
 
 // A button whose click runs the given throwing action, as a window's
 // button handler would.
@@ -39,15 +35,8 @@ public:
 class TstApplication : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_boxes.clear();
-        platform::setMessageHook(
-            [this](const QString& title, const QString& text, platform::MessageIcon icon) {
-                m_boxes.append({ title, text, icon });
-            });
-    }
-    void cleanup() { platform::setMessageHook({}); }
+    void init() { m_log.emplace(); }
+    void cleanup() { m_log.reset(); }
 
     void fullStop_data()
     {
@@ -112,14 +101,14 @@ private slots:
         });
         button.show();
         QTest::mouseClick(&button, Qt::LeftButton);
-        QCOMPARE(m_boxes.size(), 1);
-        QCOMPARE(m_boxes[0].title, QStringLiteral("Huellario"));
-        QCOMPARE(m_boxes[0].text, text);
-        QCOMPARE(m_boxes[0].icon, platform::MessageIcon::Error);
+        QCOMPARE(m_log->boxes.size(), 1);
+        QCOMPARE(m_log->boxes[0].title, QStringLiteral("Huellario"));
+        QCOMPARE(m_log->boxes[0].text, text);
+        QCOMPARE(m_log->boxes[0].icon, platform::MessageIcon::Error);
         QVERIFY2(!after, "the failed operation stops at the failing step");
         // The program goes on: the next click works again.
         QTest::mouseClick(&button, Qt::LeftButton);
-        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_log->boxes.size(), 2);
     }
 
     void errorInNestedModalLoop()
@@ -138,13 +127,13 @@ private slots:
         });
         QCOMPARE(outer.exec(), int(QDialog::Accepted));
         QCOMPARE(ticks, 1);
-        QCOMPARE(m_boxes.size(), 1);
-        QCOMPARE(m_boxes[0].text, QStringLiteral("Clave duplicada."));
+        QCOMPARE(m_log->boxes.size(), 1);
+        QCOMPARE(m_log->boxes[0].text, QStringLiteral("Clave duplicada."));
     }
 
     void realBoxHasOneOkButton()
     {
-        platform::setMessageHook({});
+        m_log.reset();
         QString title;
         QString text;
         int buttons = -1;
@@ -165,7 +154,7 @@ private slots:
     }
 
 private:
-    QList<Box> m_boxes;
+    std::optional<testsupport::MessageLog> m_log;
 };
 
 int main(int argc, char** argv)

@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Help.h"
 #include "platform/Window.h"
+#include "support/MessageLog.h"
 #include "support/TestPaths.h"
 
 #include <QApplication>
@@ -11,19 +12,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <optional>
 
 class TstHelp : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_messages.clear();
-        platform::setMessageHook(
-            [this](const QString&, const QString& text, platform::MessageIcon) { m_messages.append(text); });
-    }
+    void init() { m_log.emplace(); }
     void cleanup()
     {
-        platform::setMessageHook({});
+        m_log.reset();
         platform::help::setHook({});
         for (QWidget* widget : QApplication::topLevelWidgets())
             widget->close();
@@ -98,8 +95,8 @@ private slots:
             platform::help::showTopic(&window, 3);
         else
             platform::help::showPopup(&window, 3);
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].startsWith(QStringLiteral("No se encuentra el archivo de ayuda")));
+        QCOMPARE(m_log->messages.size(), 1);
+        QVERIFY(m_log->messages[0].startsWith(QStringLiteral("No se encuentra el archivo de ayuda")));
         QVERIFY(window.isVisible());
     }
 
@@ -113,8 +110,8 @@ private slots:
         file.close();
         platform::help::setHelpFile(path);
         platform::help::showTopic(nullptr, 2);
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].startsWith(QStringLiteral("El archivo de ayuda está dañado")));
+        QCOMPARE(m_log->messages.size(), 1);
+        QVERIFY(m_log->messages[0].startsWith(QStringLiteral("El archivo de ayuda está dañado")));
     }
 
     void viewerShowsTopic()
@@ -123,15 +120,15 @@ private slots:
         platform::Window window;
         window.show();
         platform::help::showTopic(&window, 7);
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_log->messages.isEmpty());
         auto* text = window.findChild<QTextBrowser*>();
         QVERIFY(text);
         QVERIFY(text->window()->isVisible());
         QCOMPARE(text->window()->windowTitle(), QStringLiteral("Ayuda de Huellario"));
         QVERIFY(text->toPlainText().contains(QStringLiteral("Clínicas")));
         platform::help::showTopic(&window, 99);
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].contains(QStringLiteral("99")));
+        QCOMPARE(m_log->messages.size(), 1);
+        QVERIFY(m_log->messages[0].contains(QStringLiteral("99")));
     }
 
     void popupAtClientCorner()
@@ -151,7 +148,7 @@ private slots:
     }
 
 private:
-    QStringList m_messages;
+    std::optional<testsupport::MessageLog> m_log;
 };
 
 QTEST_MAIN(TstHelp)

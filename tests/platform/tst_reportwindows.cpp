@@ -1,11 +1,11 @@
 // The report engine's windows: the output setup window and its choices, the
 // status window, the preview, and a listing run through them to each place.
-#include "ReportTesting.h"
 #include "platform/Dialogs.h"
 #include "platform/ReportPreview.h"
 #include "platform/ReportProject.h"
 #include "platform/ReportSetup.h"
 #include "platform/ReportStatus.h"
+#include "support/ReportTesting.h"
 #include "support/TestPaths.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // The two shared dialogs: their layout, their answers through the shared
 // values, and how they take the keyboard.
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"

@@ -1,7 +1,7 @@
 // The pet record window: its layout and tab order, the sex rule, the breed
 // list narrowed to the species on entry, Aceptar and Cancelar with the three
 // tables, the fields no window shows, and a post that fails.
-#include "PetFixture.h"
+#include "support/PetFixture.h"
 
 #include "bound/DBCheckBox.h"
 #include "bound/DBEdit.h"
@@ -37,7 +37,7 @@ struct PetWindow {
     ~PetWindow()
     {
         if (w.isVisible())
-            w.cancelPet();
+            w.cancelRecord();
     }
 
     void open(bool last = false)
@@ -264,7 +264,7 @@ private slots:
         PetWindow f;
         f.open();
         f.focus(f.w.DBEdit1);
-        f.w.cancelPet();
+        f.w.cancelRecord();
         QVERIFY(!f.w.isVisible());
         f.open();
         QTRY_COMPARE(QApplication::focusWidget(), f.w.DBEdit1);

@@ -1,6 +1,6 @@
 // The list-and-record pattern over a small pair of test windows: the
 // operations, the record window's buttons, the tables' lives, the keyboard.
-#include "TestWindows.h"
+#include "support/TestWindows.h"
 
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
@@ -77,12 +77,13 @@ private slots:
         QFETCH(int, how);
         Pair pair;
         QStringList closed;
+        std::vector<engine::ScopedConnection> hear;
         for (TestTable* t : { &pair.data.pets, &pair.data.notes }) {
             engine::Table* table = t->table.get();
-            connect(t->source.get(), &engine::DataSource::stateChange, &pair.list, [table, &closed] {
+            hear.push_back(t->source->onStateChange([table, &closed] {
                 if (!table->active())
                     closed << table->name();
-            });
+            }));
         }
         pair.show();
         QVERIFY(pair.pets().active());

@@ -1,7 +1,7 @@
 // The reminders due today at start-up: which are gathered, in what order,
 // what the work table holds afterwards, the beep and the pending window, and
 // a work table held by another process.
-#include "ReminderFixture.h"
+#include "support/ReminderFixture.h"
 
 #include "bound/DBGrid.h"
 #include "controls/Accelerators.h"

@@ -1,7 +1,7 @@
 // The reminders list and record windows: their layout, what Ver, Añadir and
 // Modificar open, Cerrar dropping a change, capitals, the description's
 // limit, the list's order and its table's life.
-#include "ReminderFixture.h"
+#include "support/ReminderFixture.h"
 
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
