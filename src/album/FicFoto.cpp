@@ -10,11 +10,14 @@
 #include "platform/Application.h"
 #include "platform/Furniture.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
+#include <QStandardPaths>
 #include <QToolButton>
 
 namespace furniture = platform::furniture;
@@ -236,6 +239,10 @@ QFileDialog* TFichaFoto::pictureChooser()
     chooser.setLabelText(QFileDialog::FileType, QStringLiteral("Tipo:"));
     chooser.setLabelText(QFileDialog::Accept, QStringLiteral("&Abrir"));
     chooser.setLabelText(QFileDialog::Reject, QStringLiteral("Cancelar"));
+    // The program is started from a menu as often as from a folder: the first
+    // showing opens on the user's pictures rather than wherever it runs.
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    chooser.setDirectory(QDir(pictures).exists() ? pictures : QDir::homePath());
     return m_chooser.get();
 }
 
@@ -246,7 +253,14 @@ void TFichaFoto::choosePicture()
         chooser.selectNameFilter(m_lastFilter);
     if (!m_lastFile.isEmpty())
         chooser.selectFile(m_lastFile);
-    if (chooser.exec() != QDialog::Accepted)
+    const int answer = chooser.exec();
+    // The file name box's completion list may still be up after a name typed
+    // quickly and accepted; it would take the next keys typed elsewhere.
+    for (QCompleter* completer : chooser.findChildren<QCompleter*>()) {
+        if (completer->popup())
+            completer->popup()->hide();
+    }
+    if (answer != QDialog::Accepted)
         return;
     const QStringList files = chooser.selectedFiles();
     if (files.isEmpty())
