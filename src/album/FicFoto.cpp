@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QToolButton>
 
@@ -175,9 +176,11 @@ void TFichaFoto::acceptPhoto()
         return;
     m_accepting = true;
     m_failedAtOperation = failedBefore;
+    const auto reset = qScopeGuard([this] {
+        m_accepting = false;
+        m_failedAtOperation = -1;
+    });
     close();
-    m_accepting = false;
-    m_failedAtOperation = -1;
 }
 
 void TFichaFoto::cancelPhoto()
@@ -185,8 +188,8 @@ void TFichaFoto::cancelPhoto()
     const int failedBefore = failedDisplays();
     recordTable().cancel();
     m_failedAtOperation = failedBefore;
+    const auto reset = qScopeGuard([this] { m_failedAtOperation = -1; });
     close();
-    m_failedAtOperation = -1;
 }
 
 void TFichaFoto::done(int result)
@@ -209,14 +212,6 @@ void TFichaFoto::done(int result)
     records::RecordWindow::done(result);
 }
 
-QStringList TFichaFoto::filterEntries()
-{
-    QStringList entries;
-    for (const FilterEntry& entry : kFilters)
-        entries << QString::fromUtf8(entry.shown);
-    return entries;
-}
-
 QFileDialog* TFichaFoto::pictureChooser()
 {
     if (m_chooser)
@@ -224,7 +219,8 @@ QFileDialog* TFichaFoto::pictureChooser()
     m_chooser = std::make_unique<QFileDialog>(this);
     QFileDialog& chooser = *m_chooser;
     chooser.setObjectName(QStringLiteral("OpenDialog"));
-    // Our own dialog, so it speaks Spanish and tests can work it.
+    // Qt's own dialog rather than the desktop's: its texts can be given in
+    // Spanish, and tests can work it.
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     // The list shows each entry's text alone; the patterns stay behind it.
     chooser.setOption(QFileDialog::HideNameFilterDetails);

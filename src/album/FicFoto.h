@@ -38,8 +38,6 @@ public:
 
     // The chooser, made at its first use and kept for the window's life.
     QFileDialog* pictureChooser();
-    // The chooser's filter entries, in order, as its list shows them.
-    static QStringList filterEntries();
 
     void done(int result) override;
 
