@@ -96,6 +96,7 @@ void Registry::wire()
 
     FichaAlbum->setRecordWindow(FichaFoto);
     FichaAlbum->setDeleteDialog(FichaBorrar);
+    FichaFoto->setAlbumWindow(FichaAlbum);
     FichaRegSanidad->setRecordWindow(FichaSanidad);
     FichaRegSanidad->setDeleteDialog(FichaBorrar);
     FichaRegSanidad->setSearchDialog(FichaBuscar);

@@ -214,7 +214,11 @@ void TModuloGeneral::TablaMascotasSEXOChange(engine::Field& sender)
 
 void TModuloGeneral::SourceAlbumDataChange(engine::Field* field)
 {
-    Q_UNUSED(field) // the picture display, filled in with the photo album window
+    Q_UNUSED(field) // every change shows the picture again, whichever field
+    // The album window loads the picture and reports a failing one itself:
+    // nothing may be thrown back through the table's notification.
+    if (refreshAlbumPicture)
+        refreshAlbumPicture();
 }
 
 void TModuloGeneral::TablaSanidadCLINICAChange(engine::Field& sender)
