@@ -4,7 +4,7 @@
 // desktop shell and a log of message boxes.
 #pragma once
 
-#include "../records/PetFixture.h"
+#include "support/PetFixture.h"
 #include "album/Album.h"
 #include "album/FicFoto.h"
 #include "album/PictureArea.h"

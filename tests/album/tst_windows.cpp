@@ -3,7 +3,7 @@
 // chooser, Abrir, and what a picture that fails to load does.
 #include "AlbumFixture.h"
 
-#include "../records/TestWindows.h"
+#include "support/TestWindows.h"
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
 #include "platform/Application.h"

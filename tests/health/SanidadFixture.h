@@ -4,8 +4,8 @@
 // as a case needs, and the visits read back from the file.
 #pragma once
 
-#include "../records/PetFixture.h"
-#include "../records/TestWindows.h"
+#include "support/PetFixture.h"
+#include "support/TestWindows.h"
 #include "bound/DBEdit.h"
 #include "bound/DBGrid.h"
 #include "bound/DBLookupComboBox.h"

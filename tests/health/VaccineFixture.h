@@ -3,8 +3,8 @@
 // the registry makes them, and the vaccination records as the file holds them.
 #pragma once
 
-#include "../records/PetFixture.h"
-#include "../records/TestWindows.h"
+#include "support/PetFixture.h"
+#include "support/TestWindows.h"
 #include "health/FicVac.h"
 #include "health/FigRgVac.h"
 

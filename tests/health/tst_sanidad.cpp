@@ -8,7 +8,7 @@
 #include "controls/Colors.h"
 #include "controls/Fonts.h"
 #include "platform/EnterAsTab.h"
-#include "platform/ReportTesting.h"
+#include "support/ReportTesting.h"
 #include "support/TestPaths.h"
 
 #include <QAbstractItemView>

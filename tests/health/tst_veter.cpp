@@ -2,7 +2,7 @@
 // phones, what the mail and web buttons hand to the desktop (trimmed, letters
 // as stored, the field and not the box being typed into), the empty list, and
 // a record window closed by the window manager.
-#include "../records/TestWindows.h"
+#include "support/TestWindows.h"
 #include "Installer.h"
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"

@@ -1,2 +1,0 @@
-// moved to tests/support
-#include "support/ReminderFixture.h"
