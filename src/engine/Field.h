@@ -19,7 +19,10 @@ QString shortDateFormat();
 // Tests fix the order; an empty text goes back to the locale's.
 void setShortDateFormat(const QString& format);
 // Day 0: what an empty date reads as, earlier than every typed date.
-inline QDate dayZero() { return QDate(1899, 12, 30); }
+inline QDate dayZero()
+{
+    return QDate(1899, 12, 30);
+}
 
 class Field {
 public:
@@ -36,10 +39,10 @@ public:
 
     // Reading: the current record's value, or null without a record.
     bool isNull() const;
-    QVariant value() const;     // QString, QDate, QTime, bool, qint64 or null
-    QString asString() const;   // dates in the short date format, "" for null
-    QDate asDate() const;       // null reads as dayZero()
-    bool asBoolean() const;     // null reads as false
+    QVariant value() const; // QString, QDate, QTime, bool, qint64 or null
+    QString asString() const; // dates in the short date format, "" for null
+    QDate asDate() const; // null reads as dayZero()
+    bool asBoolean() const; // null reads as false
 
     // Writing: EngineError "<table>: Dataset not in edit or insert mode" in
     // browse state; an empty text or an invalid date stores null; text is cut
