@@ -46,7 +46,7 @@ bool isPathKey(const QString& line, QString* value = nullptr)
 
 QString AliasRegistry::defaultFile()
 {
-    const QString explicitFile = qEnvironmentVariable("HLR_ALIASES");
+    QString explicitFile = qEnvironmentVariable("HLR_ALIASES");
     if (!explicitFile.isEmpty())
         return explicitFile;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
