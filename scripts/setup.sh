@@ -5,12 +5,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3
-  libjpeg62-turbo-dev libwmf-dev libemf2svg-dev pxlib-dev libbenchmark-dev
+  libjpeg62-turbo-dev libwmf-dev libemf2svg-dev pxlib-dev
   libxcb1-dev fonts-liberation2 fonts-dejavu-core xvfb xauth xdotool x11-utils openbox faketime poppler-utils
   clang libclang-rt-14-dev)
 # The Debian package: cpack's library dependency scan needs file; its test
 # validates the AppStream metadata with appstreamcli.
 packages+=(file appstream)
+# The format and static checks (check-format.sh, tidy.sh).
+packages+=(clang-format clang-tidy)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const int runs = args.size() > 1 ? std::max(1, args[1].toInt()) : 21;
-    const QString platform = args.size() > 2 ? args[2]
+    const QString platform = args.size() > 2     ? args[2]
         : qEnvironmentVariableIsEmpty("DISPLAY") ? QStringLiteral("offscreen")
                                                  : QStringLiteral("xcb");
     const QString bin = QStringLiteral(HLR_BENCH_BIN_DIR);

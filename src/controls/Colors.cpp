@@ -16,7 +16,6 @@ QColor systemColor(SystemColor which, const QPalette& palette)
     case SystemColor::Window:
         return palette.color(QPalette::Active, QPalette::Window);
     case SystemColor::ActiveCaption: // Qt has no title-bar role; the highlight is its closest match
-        return palette.color(QPalette::Active, QPalette::Highlight);
     case SystemColor::Highlight:
         return palette.color(QPalette::Active, QPalette::Highlight);
     }

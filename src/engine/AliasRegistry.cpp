@@ -81,7 +81,7 @@ void syncFolder(const QString& folder)
 
 QString AliasRegistry::defaultFile()
 {
-    const QString explicitFile = qEnvironmentVariable("HLR_ALIASES");
+    QString explicitFile = qEnvironmentVariable("HLR_ALIASES");
     if (!explicitFile.isEmpty())
         return explicitFile;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

@@ -10,7 +10,10 @@ namespace engine {
 class EngineError : public std::runtime_error {
 public:
     explicit EngineError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+    {
+    }
     const QString& message() const { return m_message; }
 
 private:

@@ -33,7 +33,7 @@ struct IndexDef {
 };
 
 struct TableDef {
-    QString fileName;  // "FICMAES.DB": the file in the data folder
+    QString fileName; // "FICMAES.DB": the file in the data folder
     QString tableName; // "FICMAES": the SQL table inside it
     std::vector<FieldDef> fields;
     std::vector<IndexDef> indexes;

@@ -23,7 +23,7 @@ namespace {
 const QString viewerTitle = QStringLiteral("Ayuda de Huellario");
 const QByteArray magicLine = QByteArrayLiteral("HLR-HELP 1");
 // A help file is a few kilobytes; anything this big is not one.
-constexpr qint64 maxFileSize = 4 * 1024 * 1024;
+constexpr qint64 maxFileSize = qint64(4) * 1024 * 1024;
 
 QString damaged(const QString& reason)
 {

@@ -19,7 +19,7 @@ namespace platform {
 namespace {
 
 // A project is a few kilobytes; anything this big is not one.
-constexpr qint64 kMaxProjectSize = 4 * 1024 * 1024;
+constexpr qint64 kMaxProjectSize = qint64(4) * 1024 * 1024;
 
 } // namespace
 

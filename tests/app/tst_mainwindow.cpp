@@ -122,7 +122,7 @@ struct CloseWhenShown {
     bool shown = false;
     explicit CloseWhenShown(QWidget* window, std::function<void()> look = {})
     {
-        boundtest::whenShown(window, [this, window, look] {
+        boundtest::whenShown(window, [this, window, look = std::move(look)] {
             shown = true;
             if (look)
                 look();

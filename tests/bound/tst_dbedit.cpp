@@ -43,7 +43,7 @@ struct Form {
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
     engine::Table& notes() { return *data.notes.table; }
-    engine::Field& field(const char* name) { return notes().field(QString::fromLatin1(name)); }
+    engine::Field& field(const char* fieldName) { return notes().field(QString::fromLatin1(fieldName)); }
     void focus(QWidget* box)
     {
         box->setFocus(Qt::TabFocusReason);

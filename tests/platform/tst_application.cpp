@@ -26,7 +26,7 @@ class Thrower : public QPushButton {
 public:
     explicit Thrower(std::function<void()> action)
     {
-        connect(this, &QPushButton::clicked, this, [action] { action(); });
+        connect(this, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
     }
 };
 

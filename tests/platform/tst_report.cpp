@@ -28,7 +28,7 @@ const QStringList visitFields = { "FECHA", "DESCRIPCIO", "CLINICA", "VETERINARIO
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& data)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
         qFatal("cannot write %s", qPrintable(path));

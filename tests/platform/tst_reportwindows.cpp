@@ -35,7 +35,7 @@ namespace {
 
 // Calls `action` on the first visible top-level window named `name` once it
 // shows; gives up (and the test fails on what did not happen) after 10 s.
-void whenShown(const QString& name, std::function<void(QWidget*)> action, int waited = 0)
+void whenShown(const QString& name, const std::function<void(QWidget*)>& action, int waited = 0)
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == name && w->isVisible()) {

@@ -110,7 +110,9 @@ inline void whenShown(QWidget* window, std::function<void()> step)
     timer->setInterval(5);
     QPointer<QWidget> target(window);
     QObject::connect(timer, &QTimer::timeout, window, [timer, target, step = std::move(step)] {
-        if (!target || !target->isVisible())
+        // Steps type into the window, so it must have the keyboard too:
+        // activation follows the showing a while later when the machine is slow.
+        if (!target || !target->isVisible() || !target->isActiveWindow())
             return;
         timer->stop();
         timer->deleteLater();

@@ -111,7 +111,7 @@ private:
     {
         static QTemporaryDir once;
         static const QString folder = [] {
-            const QString path = once.filePath(QStringLiteral("datos"));
+            QString path = once.filePath(QStringLiteral("datos"));
             QString log;
             QTextStream out(&log);
             const int code

@@ -7,8 +7,8 @@
 namespace testsupport {
 
 TempFolder::TempFolder(const QString& alias)
-    : m_aliasFile(m_dir.filePath(QStringLiteral("aliases.conf"))),
-      m_previousAliases(qgetenv("HLR_ALIASES"))
+    : m_aliasFile(m_dir.filePath(QStringLiteral("aliases.conf")))
+    , m_previousAliases(qgetenv("HLR_ALIASES"))
 {
     qputenv("HLR_ALIASES", m_aliasFile.toLocal8Bit());
     engine::AliasRegistry(m_aliasFile).setFolder(alias, m_dir.path());

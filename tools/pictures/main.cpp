@@ -21,9 +21,10 @@ int main(int argc, char** argv)
     // The faces the program itself asks for.
     controls::installFontSubstitutions();
     QSaveFile file(args[1]);
-    if (!file.open(QIODevice::WriteOnly) || file.write(app::pictures::rawPicture(app::pictures::drawLogo())) < 0
-        || !file.commit()) {
-        std::fprintf(stderr, "No se pudo escribir %s: %s\n", qPrintable(args[1]), qPrintable(file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(app::pictures::rawPicture(app::pictures::drawLogo())) < 0 || !file.commit()) {
+        std::fprintf(
+            stderr, "No se pudo escribir %s: %s\n", qPrintable(args[1]), qPrintable(file.errorString()));
         return 1;
     }
     return 0;
