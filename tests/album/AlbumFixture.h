@@ -4,12 +4,12 @@
 // desktop shell and a log of message boxes.
 #pragma once
 
-#include "support/PetFixture.h"
 #include "album/Album.h"
 #include "album/FicFoto.h"
 #include "album/PictureArea.h"
 #include "bound/DBGrid.h"
 #include "records/Borrar.h"
+#include "support/PetFixture.h"
 #include "support/PictureFixtures.h"
 
 #include "platform/Shell.h"

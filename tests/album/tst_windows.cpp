@@ -3,11 +3,11 @@
 // chooser, Abrir, and what a picture that fails to load does.
 #include "AlbumFixture.h"
 
-#include "support/TestWindows.h"
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
 #include "platform/Application.h"
 #include "platform/EnterAsTab.h"
+#include "support/TestWindows.h"
 
 #include <QComboBox>
 #include <QFileDialog>

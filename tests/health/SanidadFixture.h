@@ -4,8 +4,6 @@
 // as a case needs, and the visits read back from the file.
 #pragma once
 
-#include "support/PetFixture.h"
-#include "support/TestWindows.h"
 #include "bound/DBEdit.h"
 #include "bound/DBGrid.h"
 #include "bound/DBLookupComboBox.h"
@@ -13,6 +11,8 @@
 #include "health/sanidad.h"
 #include "records/Borrar.h"
 #include "records/Buscar.h"
+#include "support/PetFixture.h"
+#include "support/TestWindows.h"
 
 #include <QLineEdit>
 

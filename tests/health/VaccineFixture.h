@@ -3,10 +3,10 @@
 // the registry makes them, and the vaccination records as the file holds them.
 #pragma once
 
-#include "support/PetFixture.h"
-#include "support/TestWindows.h"
 #include "health/FicVac.h"
 #include "health/FigRgVac.h"
+#include "support/PetFixture.h"
+#include "support/TestWindows.h"
 
 #include <QLabel>
 #include <array>

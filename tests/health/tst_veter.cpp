@@ -2,7 +2,6 @@
 // phones, what the mail and web buttons hand to the desktop (trimmed, letters
 // as stored, the field and not the box being typed into), the empty list, and
 // a record window closed by the window manager.
-#include "support/TestWindows.h"
 #include "Installer.h"
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
@@ -14,6 +13,7 @@
 #include "platform/Shell.h"
 #include "records/Borrar.h"
 #include "support/TempFolder.h"
+#include "support/TestWindows.h"
 
 #include <QFrame>
 #include <QLabel>
