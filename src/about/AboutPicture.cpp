@@ -1,5 +1,7 @@
 #include "about/AboutPicture.h"
 
+#include "platform/Furniture.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,21 +10,6 @@
 namespace about {
 
 namespace {
-
-void drawPaw(QPainter& p, QPointF centre, qreal size, qreal angle)
-{
-    p.save();
-    p.translate(centre);
-    p.rotate(angle);
-    p.scale(size / 40.0, size / 40.0);
-    // Main pad and four toes on a 40-unit grid.
-    p.drawEllipse(QRectF(-11, -2, 22, 18));
-    p.drawEllipse(QRectF(-19, -13, 9, 11));
-    p.drawEllipse(QRectF(-9, -22, 9, 12));
-    p.drawEllipse(QRectF(1, -22, 9, 12));
-    p.drawEllipse(QRectF(11, -13, 9, 11));
-    p.restore();
-}
 
 QPixmap makePicture()
 {
@@ -47,14 +34,14 @@ QPixmap makePicture()
     // A large faint print as a watermark under the links.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(128, 0, 0, 14));
-    drawPaw(p, QPointF(364, 236), 230, -12);
+    platform::furniture::drawPaw(p, QPointF(364, 236), 230, -12);
 
     // A trail of small prints walking across, from lower left to upper right.
     p.setBrush(QColor(90, 70, 40, 30));
     for (int step = 0; step < 11; ++step) {
         const qreal x = 40 + step * 62;
         const qreal y = 420 - step * 34 + (step % 2 == 0 ? 14 : -14);
-        drawPaw(p, QPointF(x, y), 26, 60);
+        platform::furniture::drawPaw(p, QPointF(x, y), 26, 60);
     }
 
     // Low hills along the bottom, behind the buttons.

@@ -23,21 +23,6 @@ namespace {
 constexpr QSize tileSize { 256, 200 };
 constexpr QSize backgroundSize { 768, 400 };
 
-void drawPaw(QPainter& p, QPointF centre, qreal size, qreal angle)
-{
-    p.save();
-    p.translate(centre);
-    p.rotate(angle);
-    p.scale(size / 40.0, size / 40.0);
-    // Main pad and four toes, drawn on a 40-unit grid.
-    p.drawEllipse(QRectF(-11, -2, 22, 18));
-    p.drawEllipse(QRectF(-19, -13, 9, 11));
-    p.drawEllipse(QRectF(-9, -22, 9, 12));
-    p.drawEllipse(QRectF(1, -22, 9, 12));
-    p.drawEllipse(QRectF(11, -13, 9, 11));
-    p.restore();
-}
-
 QPixmap makeBackground()
 {
     struct Print {
@@ -123,6 +108,21 @@ QPixmap makeStopSign()
 }
 
 } // namespace
+
+void drawPaw(QPainter& p, QPointF centre, qreal size, qreal angle)
+{
+    p.save();
+    p.translate(centre);
+    p.rotate(angle);
+    p.scale(size / 40.0, size / 40.0);
+    // Main pad and four toes, drawn on a 40-unit grid.
+    p.drawEllipse(QRectF(-11, -2, 22, 18));
+    p.drawEllipse(QRectF(-19, -13, 9, 11));
+    p.drawEllipse(QRectF(-9, -22, 9, 12));
+    p.drawEllipse(QRectF(1, -22, 9, 12));
+    p.drawEllipse(QRectF(11, -13, 9, 11));
+    p.restore();
+}
 
 QFont font(const QString& face, int pixelSize, bool bold)
 {

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPixmap>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 
@@ -13,12 +14,18 @@ class QLabel;
 class QTableView;
 class QWidget;
 
+class QPainter;
+
 namespace platform::furniture {
 
 // A font by face name and pixel height.
 QFont font(const QString& face, int pixelSize, bool bold = false);
 // "MS Sans Serif", 11 px (8 pt): the windows' own font.
 QFont windowFont(bool bold = false);
+
+// One paw print (pad and four toes) of `size` pixels centred at `centre`,
+// turned by `angle` degrees, in the painter's pen and brush.
+void drawPaw(QPainter& p, QPointF centre, qreal size, qreal angle);
 
 // A tile of light grey paw prints scattered on white, made once and cached;
 // picture areas repeat it over a 768 x 400 picture.
