@@ -1,11 +1,14 @@
 // JPEG through libjpeg-turbo, decoding only what the frame shows: scaled down
 // by the decoder for a stretched picture, cropped and skipped at its own size.
+#include "platform/JpegScan.h"
 #include "platform/PictureDecoders.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -187,6 +190,121 @@ private:
     bool m_created = false;
 };
 
+// Writes a region's coefficients out as a JPEG of their own, losslessly (no
+// DCT is done again), so that libjpeg-turbo decodes the region exactly as it
+// would have decoded those pixels of the whole file.
+class RegionWriter {
+public:
+    RegionWriter()
+    {
+        cinfo.err = jpeg_std_error(&errors.pub);
+        errors.pub.error_exit = onError;
+        errors.pub.emit_message = onMessage;
+    }
+    ~RegionWriter()
+    {
+        if (m_created)
+            jpeg_destroy_compress(&cinfo);
+        std::free(out);
+    }
+    RegionWriter(const RegionWriter&) = delete;
+    RegionWriter& operator=(const RegionWriter&) = delete;
+
+    // Calls libjpeg, so it runs only once the caller's setjmp is armed.
+    void write(const jpegscan::Region& region)
+    {
+        jpeg_create_compress(&cinfo);
+        m_created = true;
+        cinfo.mem->max_memory_to_use = long(PictureLimits::maxAllocationMiB) * 1024 * 1024;
+        jpeg_mem_dest(&cinfo, &out, &length);
+        const bool grey = region.planes.size() == 1;
+        cinfo.image_width = JDIMENSION(region.pixels.width());
+        cinfo.image_height = JDIMENSION(region.pixels.height());
+        cinfo.input_components = grey ? 1 : 3;
+        cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_YCbCr;
+        jpeg_set_defaults(&cinfo);
+        jpeg_set_colorspace(&cinfo, grey ? JCS_GRAYSCALE : JCS_YCbCr);
+        jvirt_barray_ptr arrays[MAX_COMPONENTS] {};
+        const auto common = reinterpret_cast<j_common_ptr>(&cinfo);
+        for (std::size_t c = 0; c < region.planes.size(); ++c) {
+            const jpegscan::Region::Plane& plane = region.planes[c];
+            jpeg_component_info& component = cinfo.comp_info[c];
+            component.h_samp_factor = plane.h;
+            component.v_samp_factor = plane.v;
+            component.quant_tbl_no = plane.quantTable;
+            JQUANT_TBL*& table = cinfo.quant_tbl_ptrs[plane.quantTable];
+            if (!table)
+                table = jpeg_alloc_quant_table(common);
+            for (std::size_t i = 0; i < 64; ++i)
+                table->quantval[i] = region.quant[std::size_t(plane.quantTable)][i];
+            table->sent_table = FALSE;
+            arrays[c] = (*cinfo.mem->request_virt_barray)(common, JPOOL_IMAGE, TRUE,
+                JDIMENSION(plane.blocksWide), JDIMENSION(plane.blocksHigh), JDIMENSION(plane.v));
+        }
+        (*cinfo.mem->realize_virt_arrays)(common);
+        for (std::size_t c = 0; c < region.planes.size(); ++c) {
+            const jpegscan::Region::Plane& plane = region.planes[c];
+            for (int y = 0; y < plane.blocksHigh; ++y) {
+                JBLOCKARRAY row = (*cinfo.mem->access_virt_barray)(common, arrays[c], JDIMENSION(y), 1, TRUE);
+                std::memcpy(row[0],
+                    plane.coefficients.data() + std::size_t(y) * std::size_t(plane.blocksWide) * 64,
+                    std::size_t(plane.blocksWide) * sizeof(JBLOCK));
+            }
+        }
+        jpeg_write_coefficients(&cinfo, arrays);
+        jpeg_finish_compress(&cinfo);
+    }
+
+    jpeg_compress_struct cinfo {};
+    ErrorManager errors {};
+    unsigned char* out = nullptr;
+    unsigned long length = 0;
+
+private:
+    bool m_created = false;
+};
+
+QByteArray writeRegion(const jpegscan::Region& region)
+{
+    RegionWriter writer;
+    if (setjmp(writer.errors.jump))
+        return {};
+    writer.write(region);
+    return QByteArray(reinterpret_cast<const char*>(writer.out), qsizetype(writer.length));
+}
+
+// The whole of a small JPEG, or a null image if libjpeg refuses it.
+QImage decodeWhole(const QByteArray& data, QSize size)
+{
+    QImage image;
+    Decoder decoder(data);
+    if (setjmp(decoder.errors.jump))
+        return {};
+    decoder.readHeader();
+    decoder.decode({ size, Fit::OwnSize, BitmapTransparency::Opaque }, image);
+    return image;
+}
+
+// A large baseline photograph at its own size: only the MCU rows down to the
+// frame's last line are read, and only the blocks around the frame decoded.
+// A null image when the scan declines the file.
+QImage ownSizeFromScan(const QByteArray& data, QSize own, const Request& request)
+{
+    const QRect wanted = visiblePart(own, request.frame);
+    // Two pixels of every edge depend on the colour samples beyond it.
+    constexpr int margin = 16;
+    const std::optional<jpegscan::Region> region = jpegscan::region(data, wanted, margin);
+    if (!region)
+        return {};
+    const QByteArray small = writeRegion(*region);
+    if (small.isEmpty())
+        return {};
+    const QImage whole = decodeWhole(small, region->pixels.size());
+    if (whole.size() != region->pixels.size())
+        return {};
+    return whole.copy(wanted.translated(-region->pixels.topLeft()));
+}
+
 } // namespace
 
 QSize jpegSize(const QByteArray& data)
@@ -201,12 +319,23 @@ QSize jpegSize(const QByteArray& data)
 QImage decodeJpeg(const QByteArray& data, const Request& request)
 {
     QImage image;
+    QImage scanned;
     {
         Decoder decoder(data);
         if (setjmp(decoder.errors.jump))
             throw decoder.errors.error;
         decoder.readHeader();
-        decoder.decode(request, image);
+        if (!decoder.cmyk && !jpeg_has_multiple_scans(&decoder.cinfo)) {
+            if (request.fit == Fit::Stretch && scaleNumerator(decoder.own, request.frame) == 1)
+                scanned = jpegscan::eighthScale(data).value_or(QImage());
+            else if (request.fit == Fit::OwnSize
+                && visiblePart(decoder.own, request.frame).size() != decoder.own)
+                scanned = ownSizeFromScan(data, decoder.own, request);
+        }
+        if (scanned.isNull())
+            decoder.decode(request, image);
+        else
+            image = scanned;
     }
     return request.fit == Fit::Stretch ? fitToFrame(image, request) : image;
 }
