@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -567,28 +569,51 @@ public:
             : end < minimumBitsPerThread
             ? 1
             : int(std::clamp(std::thread::hardware_concurrency(), 1u, unsigned(maxThreads)));
-        std::vector<Partial> partials(std::size_t(threads - 1));
+        std::vector<std::unique_ptr<Partial>> partials;
         std::vector<std::thread> workers;
+        // Whatever happens, no reader is left running: told to stop, waited for,
+        // and its notes' memory kept for the next picture.
+        struct Finish {
+            std::vector<std::unique_ptr<Partial>>& partials;
+            std::vector<std::thread>& workers;
+            ~Finish()
+            {
+                for (auto& partial : partials)
+                    partial->cancel = true;
+                for (std::thread& worker : workers)
+                    worker.join();
+                for (auto& partial : partials)
+                    partial->notes.giveBack();
+            }
+        } finish { partials, workers };
+        // The readers' stretches are a little longer than this thread's: it
+        // has the catching up to do after its own.
+        const auto boundary = [&](int k) { return uint64_t(double(end) * (k - 0.1) / threads); };
         for (int i = 1; i < threads; ++i) {
-            Partial& partial = partials[std::size_t(i - 1)];
-            partial.start = end * uint64_t(i) / uint64_t(threads);
-            partial.stop = std::min(m_data.bitLength,
-                i + 1 < threads ? end * uint64_t(i + 1) / uint64_t(threads) : end + end / 8);
+            auto partial = std::make_unique<Partial>();
+            partial->start = boundary(i);
+            // The last one reads a little past the estimate, rows being of
+            // unequal length; short of the end, this thread reads on.
+            partial->stop = std::min(m_data.bitLength, i + 1 < threads ? boundary(i + 1) : end + end / 32);
             if (m_header.restartInterval) {
                 const auto next = std::lower_bound(m_data.restarts.begin(), m_data.restarts.end(),
-                    std::pair<uint64_t, int>(partial.start, -1));
-                if (next == m_data.restarts.end()) {
-                    partial = Partial {}; // nothing for this one to read
-                    continue;
-                }
-                partial.exact = true;
-                partial.firstMcu = int64_t(next - m_data.restarts.begin() + 1) * m_header.restartInterval;
-                partial.start = next->first;
+                    std::pair<uint64_t, int>(partial->start, -1));
+                if (next == m_data.restarts.end() || next->first >= partial->stop)
+                    continue; // nothing for this one to read
+                partial->exact = true;
+                partial->firstMcu = int64_t(next - m_data.restarts.begin() + 1) * m_header.restartInterval;
+                partial->start = next->first;
             }
+            if (partial->start >= partial->stop)
+                continue;
+            // A block takes two bits at least.
+            partial->notes.prepare(std::size_t((partial->stop - partial->start) / 2 + 2));
+            Partial& reader = *partial;
+            partials.push_back(std::move(partial));
             try {
-                workers.emplace_back([this, &partial] { readAhead(partial); });
+                workers.emplace_back([this, &reader] { readAhead(reader); });
             } catch (const std::system_error&) {
-                partial = Partial {}; // no thread: this one reads that stretch too
+                partials.pop_back(); // no thread: this one reads that stretch too
             }
         }
         WalkState state;
@@ -596,26 +621,14 @@ public:
             visit(block.component, block.blockX, block.blockY, block.dc, block.coefficients, block.quadrants);
         };
         const auto& wanted = full;
-        uint64_t firstStart = ~uint64_t(0);
-        for (const Partial& partial : partials)
-            if (partial.stop)
-                firstStart = std::min(firstStart, partial.start);
-        bool declined = false;
-        try {
-            walk(state, endMcu, firstStart, -1, wanted, visitAll);
-        } catch (const Declined&) {
-            declined = true;
-        }
-        for (std::thread& worker : workers)
-            worker.join();
-        if (declined)
-            throw Declined {};
-        for (const Partial& partial : partials) {
-            if (partial.notes.empty() || state.mcu >= endMcu)
-                continue;
-            const std::optional<std::size_t> from = catchUp(state, partial, endMcu, wanted, visitAll);
+        walk(state, endMcu, partials.empty() ? ~uint64_t(0) : partials.front()->start, -1, wanted, visitAll);
+        for (auto& partial : partials) {
+            if (state.mcu >= endMcu)
+                break;
+            const std::optional<std::size_t> from = catchUp(state, *partial, endMcu, wanted, visitAll);
             if (from)
-                takeOver(state, partial, *from, endMcu, wanted, visitAll);
+                takeOver(state, *partial, *from, endMcu, wanted, visitAll);
+            partial->cancel = true; // whatever it reads now is of no use
         }
         walk(state, endMcu, ~uint64_t(0), -1, wanted, visitAll);
     }
@@ -652,25 +665,107 @@ private:
         std::array<int32_t, 4> quadrants; // see quadrantTerms(), where asked for
     };
 
-    // What a thread read ahead: every block start it passed, with its place in
-    // the MCU as that reader counted it and the reader's own DC predictor.
+    // A block start a reader passed, with its place in the MCU as that reader
+    // counted it and the reader's own DC predictor after the block.
+    struct Note {
+        uint64_t start;
+        uint32_t predictor;
+        uint8_t layout;
+        std::array<int32_t, 4> quadrants;
+    };
+
+    // Notes written by one thread while another reads them: in chunks that
+    // never move, each note visible to the reader once the count published
+    // after it covers it. Chunks are kept for the next picture, up to a size.
+    class NoteLog {
+    public:
+        static constexpr std::size_t chunkNotes = 4096;
+        static constexpr std::size_t keptChunks = 64 * 1024 * 1024 / (chunkNotes * sizeof(Note));
+
+        // Before the writer starts: room for `most` notes.
+        void prepare(std::size_t most)
+        {
+            m_chunks.resize(most / chunkNotes + 1);
+            for (auto& chunk : m_chunks) {
+                if (spare().empty())
+                    break;
+                chunk = std::move(spare().back());
+                spare().pop_back();
+            }
+        }
+        // The writer's.
+        void push(const Note& note)
+        {
+            std::unique_ptr<Note[]>& chunk = m_chunks[m_written / chunkNotes];
+            if (!chunk)
+                chunk = std::make_unique<Note[]>(chunkNotes);
+            chunk[m_written % chunkNotes] = note;
+            m_published.store(++m_written, std::memory_order_release);
+        }
+        // The reader's.
+        std::size_t published() const { return m_published.load(std::memory_order_acquire); }
+        const Note& operator[](std::size_t i) const { return m_chunks[i / chunkNotes][i % chunkNotes]; }
+        // Once the writer has stopped.
+        void giveBack()
+        {
+            for (auto& chunk : m_chunks)
+                if (chunk && spare().size() < keptChunks)
+                    spare().push_back(std::move(chunk));
+            m_chunks.clear();
+        }
+
+    private:
+        static std::vector<std::unique_ptr<Note[]>>& spare()
+        {
+            thread_local std::vector<std::unique_ptr<Note[]>> chunks;
+            return chunks;
+        }
+        std::vector<std::unique_ptr<Note[]>> m_chunks;
+        std::size_t m_written = 0;
+        std::atomic<std::size_t> m_published { 0 };
+    };
+
+    // What a thread reads ahead, while this one reads it.
     struct Partial {
         uint64_t start = 0;
         uint64_t stop = 0;
         bool exact = false; // started at a restart marker, as MCU firstMcu
         int64_t firstMcu = 0;
-        struct Note {
-            uint64_t start;
-            uint32_t predictor;
-            uint8_t layout;
-            std::array<int32_t, 4> quadrants;
-        };
-        std::vector<Note> notes;
+        NoteLog notes;
         // A reader out of step meets codes that make no sense and starts
         // again a bit further on: where each such run of notes ends, and the
-        // bit after its last block.
-        std::vector<std::size_t> runEnds;
-        std::vector<uint64_t> runEndPositions;
+        // bit after its last block. A run's end is known before any note of
+        // the next is published.
+        struct RunEnd {
+            std::size_t notes;
+            uint64_t position;
+        };
+        std::mutex runsLock;
+        std::vector<RunEnd> runs;
+        std::atomic<bool> done { false };
+        std::atomic<bool> cancel { false };
+
+        // The end of the run holding note `index`, once known.
+        std::optional<RunEnd> runEnd(std::size_t index)
+        {
+            const std::lock_guard<std::mutex> lock(runsLock);
+            for (const RunEnd& run : runs)
+                if (run.notes > index)
+                    return run;
+            return std::nullopt;
+        }
+        // Where the run holding note `index` began.
+        std::size_t runStart(std::size_t index)
+        {
+            const std::lock_guard<std::mutex> lock(runsLock);
+            std::size_t begin = 0;
+            for (const RunEnd& run : runs) {
+                if (run.notes > index)
+                    break;
+                begin = run.notes;
+            }
+            return begin;
+        }
     };
 
     void readAhead(Partial& partial) const
@@ -678,37 +773,49 @@ private:
         WalkState state;
         state.mcu = partial.exact ? partial.firstMcu : 0;
         state.position = partial.start;
-        const std::size_t guess = std::size_t((partial.stop - partial.start) / 64);
-        partial.notes.reserve(guess);
         const auto note = [&](const BlockInfo& block) {
-            partial.notes.push_back({ block.start, block.predictor, uint8_t(block.layout), block.quadrants });
+            partial.notes.push({ block.start, block.predictor, uint8_t(block.layout), block.quadrants });
         };
         for (;;) {
             bool broke = false;
             try {
                 walk(
                     state, std::numeric_limits<int64_t>::max(), partial.stop, -1,
-                    [](int, int) { return false; }, note);
+                    [](int, int) { return false; }, note, &partial.cancel);
             } catch (const Declined&) {
                 broke = true;
             }
-            partial.runEnds.push_back(partial.notes.size());
-            partial.runEndPositions.push_back(state.position);
+            {
+                const std::lock_guard<std::mutex> lock(partial.runsLock);
+                partial.runs.push_back({ partial.notes.published(), state.position });
+            }
             // In step from a restart marker, a break is corrupt data, which
             // the first thread will meet itself.
-            if (!broke || partial.exact || state.position + 1 >= partial.stop)
+            if (!broke || partial.exact || partial.cancel || state.position + 1 >= partial.stop)
                 break;
             const uint64_t next = state.position + 1;
             state = WalkState {};
             state.position = next;
         }
+        partial.done.store(true, std::memory_order_release);
+    }
+
+    // Notes up to `index` published, or false if the reader stopped short.
+    static bool waitFor(Partial& partial, std::size_t index)
+    {
+        while (partial.notes.published() <= index) {
+            if (partial.done.load(std::memory_order_acquire))
+                return partial.notes.published() > index;
+            std::this_thread::yield();
+        }
+        return true;
     }
 
     // Reads on block by block until this walk stands where `partial` noted a
     // block start; answers that note's index, or nothing.
     template <typename Wanted, typename Visit>
     std::optional<std::size_t> catchUp(
-        WalkState& state, const Partial& partial, int64_t endMcu, Wanted wanted, Visit visit) const
+        WalkState& state, Partial& partial, int64_t endMcu, Wanted wanted, Visit visit) const
     {
         if (partial.exact) {
             walk(state, std::min(partial.firstMcu, endMcu), ~uint64_t(0), -1, wanted, visit);
@@ -721,37 +828,37 @@ private:
             state.predictor.fill(0); // the restart the partial began at
             return std::size_t(0);
         }
-        const auto before
-            = [](const Partial::Note& note, uint64_t position) { return note.start < position; };
-        auto at = std::lower_bound(partial.notes.begin(), partial.notes.end(), state.position, before);
+        std::size_t at = 0;
         while (state.mcu < endMcu) {
-            while (at != partial.notes.end() && at->start < state.position)
+            for (;;) {
+                if (!waitFor(partial, at))
+                    return std::nullopt;
+                if (partial.notes[at].start >= state.position)
+                    break;
                 ++at;
-            if (at == partial.notes.end())
-                return std::nullopt;
-            if (at->start == state.position && at->layout == state.layout)
-                return std::size_t(at - partial.notes.begin());
+            }
+            const Note& candidate = partial.notes[at];
+            if (candidate.start == state.position && candidate.layout == state.layout)
+                return at;
             walk(state, endMcu, ~uint64_t(0), 1, wanted, visit);
         }
         return std::nullopt;
     }
 
-    // Takes the blocks `partial` read from note `from` on as this walk's own.
+    // Takes the blocks `partial` reads from note `from` on as this walk's own,
+    // as they come.
     template <typename Wanted, typename Visit>
-    void takeOver(WalkState& state, const Partial& partial, std::size_t from, int64_t endMcu, Wanted wanted,
+    void takeOver(WalkState& state, Partial& partial, std::size_t from, int64_t endMcu, Wanted wanted,
         Visit visit) const
     {
         // The partial's predictors differ from the true ones by a constant per
-        // component from the agreed block on.
-        const std::size_t run = std::size_t(
-            std::upper_bound(partial.runEnds.begin(), partial.runEnds.end(), from) - partial.runEnds.begin());
-        const std::size_t runStart = run == 0 ? 0 : partial.runEnds[run - 1];
-        const std::size_t runEnd = partial.runEnds[run];
-        // Each run of notes began with predictors of 0 (or at a restart marker,
-        // with the true ones): the last note of a component before `from` in
-        // the same run gives the partial's predictor there.
+        // component from the agreed block on. Each run of notes began with
+        // predictors of 0 (or at a restart marker, with the true ones): the
+        // last note of a component before `from` in the same run gives the
+        // partial's predictor there.
         std::array<uint32_t, 4> offset = state.predictor;
         std::array<bool, 4> seen {};
+        const std::size_t runStart = partial.runStart(from);
         for (std::size_t i = from; i-- > runStart;) {
             const int c = m_layout[partial.notes[i].layout].component;
             if (!seen[std::size_t(c)]) {
@@ -767,43 +874,70 @@ private:
         const bool single = m_header.components.size() == 1;
         int mcuX = int(state.mcu % m_header.mcusWide);
         int mcuY = int(state.mcu / m_header.mcusWide);
-        for (std::size_t i = from; i < runEnd && state.mcu < endMcu; ++i) {
-            const Place& place = m_layout[std::size_t(state.layout)];
-            const Component& component = m_header.components[std::size_t(place.component)];
-            uint32_t& last = state.predictor[std::size_t(place.component)];
-            last = partial.notes[i].predictor + offset[std::size_t(place.component)];
-            const int16_t* coefficients = nullptr;
-            if (wanted(mcuY, mcuX)) {
-                // Read again, this time keeping what the partial skipped.
-                BitCursor cursor;
-                cursor.base = m_data.bytes;
-                cursor.seek(partial.notes[i].start);
-                block.fill(0);
-                int diff;
-                decodeBlock(cursor, component, diff, block.data());
-                coefficients = block.data();
-            }
-            block[0] = int16_t(last);
-            visit(BlockInfo { partial.notes[i].start, place.component,
-                single ? mcuX : mcuX * component.h + place.x, single ? mcuY : mcuY * component.v + place.y,
-                int16_t(last), last, state.layout, coefficients, partial.notes[i].quadrants });
-            if (++state.layout == int(m_layout.size())) {
-                state.layout = 0;
-                ++state.mcu;
-                if (++mcuX == m_header.mcusWide) {
-                    mcuX = 0;
-                    ++mcuY;
+        std::size_t i = from;
+        for (;;) {
+            // Everything published, and the end of the run of `from` if it
+            // is known by then.
+            const std::size_t available = partial.notes.published();
+            const std::optional<Partial::RunEnd> runEnd = partial.runEnd(from);
+            const std::size_t last = runEnd ? std::min(available, runEnd->notes) : available;
+            for (; i < last && state.mcu < endMcu; ++i) {
+                const Note& note = partial.notes[i];
+                const Place& place = m_layout[std::size_t(state.layout)];
+                const Component& component = m_header.components[std::size_t(place.component)];
+                uint32_t& predictor = state.predictor[std::size_t(place.component)];
+                predictor = note.predictor + offset[std::size_t(place.component)];
+                const int16_t* coefficients = nullptr;
+                if (wanted(mcuY, mcuX)) {
+                    // Read again, this time keeping what the partial skipped.
+                    BitCursor cursor;
+                    cursor.base = m_data.bytes;
+                    cursor.seek(note.start);
+                    block.fill(0);
+                    int diff;
+                    decodeBlock(cursor, component, diff, block.data());
+                    coefficients = block.data();
                 }
+                block[0] = int16_t(predictor);
+                visit(BlockInfo { note.start, place.component, single ? mcuX : mcuX * component.h + place.x,
+                    single ? mcuY : mcuY * component.v + place.y, int16_t(predictor), predictor, state.layout,
+                    coefficients, note.quadrants });
+                if (++state.layout == int(m_layout.size())) {
+                    state.layout = 0;
+                    ++state.mcu;
+                    if (++mcuX == m_header.mcusWide) {
+                        mcuX = 0;
+                        ++mcuY;
+                    }
+                }
+                state.position = i + 1 < last ? partial.notes[i + 1].start : 0;
             }
-            state.position = i + 1 < runEnd ? partial.notes[i + 1].start : partial.runEndPositions[run];
+            if (state.mcu >= endMcu)
+                return;
+            if (runEnd && i >= runEnd->notes) {
+                state.position = runEnd->position;
+                return;
+            }
+            // The reader has not got further yet.
+            if (!waitFor(partial, i)) {
+                // It stopped, and so its last run has ended.
+                if (i > from) {
+                    const std::optional<Partial::RunEnd> final = partial.runEnd(from);
+                    if (!final)
+                        throw Declined {}; // cannot be: a reader always ends its run
+                    state.position = final->position;
+                }
+                return;
+            }
+            state.position = partial.notes[i].start;
         }
     }
 
     // Decodes from `state` until MCU `toMcu`, until a block would start at or
     // after `stopPosition`, or for `blocks` blocks (all if negative).
     template <typename Wanted, typename Visit>
-    void walk(
-        WalkState& state, int64_t toMcu, uint64_t stopPosition, int blocks, Wanted wanted, Visit visit) const
+    void walk(WalkState& state, int64_t toMcu, uint64_t stopPosition, int blocks, Wanted wanted, Visit visit,
+        const std::atomic<bool>* cancel = nullptr) const
     {
         std::array<int16_t, 64> block {};
         BitCursor cursor;
@@ -822,6 +956,8 @@ private:
         bool wantAll = state.layout == 0 ? false : wanted(mcuY, mcuX);
         while (state.mcu < toMcu && blocks != 0) {
             if (state.layout == 0) {
+                if (cancel && cancel->load(std::memory_order_relaxed))
+                    throw Declined {};
                 if (interval && state.mcu > 0 && state.mcu % interval == 0) {
                     // The data before a restart marker ends on it, and the
                     // marker is the one expected; libjpeg resynchronises
@@ -845,9 +981,9 @@ private:
             int diff;
             const bool quadrants = (m_quadrantComponents >> place.component) & 1;
             std::array<int32_t, 4> terms {};
+            int lastCoded = 0;
             if (wantAll || quadrants) {
-                block.fill(0);
-                const int lastCoded = decodeBlock(cursor, component, diff, block.data());
+                lastCoded = decodeBlock(cursor, component, diff, block.data());
                 if (quadrants && lastCoded > 0)
                     terms = quadrantTerms(
                         block.data(), m_header.quant[std::size_t(component.quantTable)], lastCoded);
@@ -864,6 +1000,10 @@ private:
             visit(BlockInfo { start, place.component, single ? mcuX : mcuX * component.h + place.x,
                 single ? mcuY : mcuY * component.v + place.y, int16_t(last), last, state.layout,
                 wantAll ? block.data() : nullptr, terms });
+            // The block goes back to zeros where it was written, which for
+            // the few coefficients of most blocks is cheaper than clearing it.
+            for (int k = 0; k <= lastCoded; ++k)
+                block[zigzag[std::size_t(k)]] = 0;
             state.position = cursor.position();
             if (++state.layout == int(m_layout.size())) {
                 state.layout = 0;
@@ -898,26 +1038,36 @@ private:
             cursor.skip(length + size);
         }
         const HuffmanTable& acTable = m_header.ac[std::size_t(component.acTable)];
+        // One lookup of several symbols of a block whose coefficients are
+        // not kept: 0 to go on, 1 at the block's end, 2 for a symbol the
+        // table does not hold or one near the block's end.
+        const auto skipSome = [&](int& k) {
+            const SkipEntry& run = acTable.skip[cursor.bits >> (64 - multiBits)];
+            if (!run.bits || k + run.advance >= 64)
+                return 2;
+            cursor.skip(run.bits);
+            k += run.advance;
+            return int(run.endsBlock);
+        };
         for (int k = 1; k < 64;) {
             cursor.refill();
             if (!coefficients) {
-                // Two lookups of several symbols each fit in one refill, and
-                // leave room for one symbol more, of 31 bits at most.
-                const SkipEntry& first = acTable.skip[cursor.bits >> (64 - multiBits)];
-                if (first.bits && k + first.advance < 64) {
-                    cursor.skip(first.bits);
-                    k += first.advance;
-                    if (first.endsBlock)
-                        break;
-                    const SkipEntry& second = acTable.skip[cursor.bits >> (64 - multiBits)];
-                    if (second.bits && k + second.advance < 64) {
-                        cursor.skip(second.bits);
-                        k += second.advance;
-                        if (second.endsBlock)
-                            break;
-                        continue;
+                // Four lookups of 12 bits fit in one refill; after the second
+                // there is still room for one symbol of 31 bits.
+                int result = skipSome(k);
+                if (result == 0) {
+                    result = skipSome(k);
+                    if (result == 0) {
+                        result = skipSome(k);
+                        if (result == 0)
+                            result = skipSome(k);
                     }
                 }
+                if (result == 1)
+                    break;
+                if (result == 0)
+                    continue;
+                cursor.refill();
             }
             int advance;
             int value;

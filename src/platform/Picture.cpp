@@ -400,7 +400,9 @@ Result obtain(const QString& path, Format format, Wanted wanted, QSize frame, Bi
     } else {
         if (data.isNull())
             data = readContents(path, fd, info);
-        entry.contentHash = qHash(data);
+        // Only a file changed just now is ever checked by its contents.
+        if (entry.racy)
+            entry.contentHash = qHash(data);
         try {
             if (wanted == Wanted::Size)
                 entry.result.size = sizeFromBytes(format, data);
