@@ -43,6 +43,11 @@ int main(int argc, char** argv)
     write(
         root + "/fuzz_jpeg", "grey.jpg", fixtures::jpeg(card.convertToFormat(QImage::Format_Grayscale8), 75));
     write(root + "/fuzz_jpeg", "wide.jpg", fixtures::jpeg(fixtures::card(QSize(400, 16)), 50));
+    // Restart markers, 4:2:2 and tables of its own, for our reading of baseline files.
+    write(root + "/fuzz_jpeg", "restarts.jpg",
+        fixtures::cameraJpeg(fixtures::photograph(QSize(64, 48), 3), { false, 2, 2, 2, 75, false }));
+    write(root + "/fuzz_jpeg", "sampled-2x1.jpg",
+        fixtures::cameraJpeg(fixtures::photograph(QSize(48, 40), 4), { false, 2, 1, 0, 60, true }));
 
     write(root + "/fuzz_icon", "one.ico", fixtures::icon({ small }));
     write(root + "/fuzz_icon", "two.ico", fixtures::icon({ small, fixtures::card(QSize(32, 32)) }));

@@ -7,12 +7,11 @@
 // --keep also writes the JPEG to FILE, for a closer look.
 #include "platform/Picture.h"
 #include "platform/PictureDecoders.h"
+#include "support/PictureFixtures.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -23,65 +22,6 @@
 #include <jpeglib.h>
 
 namespace {
-
-// Something like a photograph: soft gradients, shapes and grain, so the file
-// has the size and entropy of a real one.
-QImage photograph(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, size.width(), size.height());
-    sky.setColorAt(0, QColor(90, 140, 200));
-    sky.setColorAt(1, QColor(200, 170, 120));
-    painter.fillRect(image.rect(), sky);
-    QRandomGenerator random(17);
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (int i = 0; i < 400; ++i) {
-        painter.setBrush(QColor::fromRgb(random.bounded(256), random.bounded(256), random.bounded(256)));
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(QPointF(random.bounded(size.width()), random.bounded(size.height())),
-            random.bounded(20, 300), random.bounded(20, 300));
-    }
-    painter.end();
-    for (int y = 0; y < size.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const int grain = int(random.bounded(25)) - 12;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
-                std::clamp(qBlue(p) + grain, 0, 255));
-        }
-    }
-    return image;
-}
-
-// Written by libjpeg itself, as a camera would: quality 90, 4:2:0.
-QByteArray encode(const QImage& image)
-{
-    jpeg_compress_struct cinfo {};
-    jpeg_error_mgr errors {};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long length = 0;
-    jpeg_mem_dest(&cinfo, &out, &length);
-    cinfo.image_width = JDIMENSION(image.width());
-    cinfo.image_height = JDIMENSION(image.height());
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_EXT_BGRX;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        auto* line = const_cast<JSAMPLE*>(image.constScanLine(int(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray data(reinterpret_cast<const char*>(out), qsizetype(length));
-    free(out);
-    return data;
-}
 
 // The baseline: read the file and let libjpeg-turbo decode every pixel.
 QImage fullDecode(const QString& path)
@@ -165,7 +105,8 @@ int main(int argc, char** argv)
     const QString path = dir.filePath(QStringLiteral("foto.jpg"));
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(encode(photograph(size))) < 0)
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(testsupport::pictures::cameraJpeg(testsupport::pictures::photograph(size))) < 0)
             return 1;
         std::printf("%dx%d JPEG, %lld bytes, %d runs each, median times\n", size.width(), size.height(),
             file.size(), repeat);

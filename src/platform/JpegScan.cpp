@@ -739,6 +739,9 @@ private:
         struct RunEnd {
             std::size_t notes;
             uint64_t position;
+            // The reader's predictors there: the true ones when it started at
+            // a restart marker, whatever restarts it passed since.
+            std::array<uint32_t, 4> predictor;
         };
         std::mutex runsLock;
         std::vector<RunEnd> runs;
@@ -787,7 +790,7 @@ private:
             }
             {
                 const std::lock_guard<std::mutex> lock(partial.runsLock);
-                partial.runs.push_back({ partial.notes.published(), state.position });
+                partial.runs.push_back({ partial.notes.published(), state.position, state.predictor });
             }
             // In step from a restart marker, a break is corrupt data, which
             // the first thread will meet itself.
@@ -871,7 +874,6 @@ private:
         if (partial.exact)
             offset.fill(0);
         std::array<int16_t, 64> block {};
-        const bool single = m_header.components.size() == 1;
         int mcuX = int(state.mcu % m_header.mcusWide);
         int mcuY = int(state.mcu / m_header.mcusWide);
         std::size_t i = from;
@@ -899,23 +901,14 @@ private:
                     coefficients = block.data();
                 }
                 block[0] = int16_t(predictor);
-                visit(BlockInfo { note.start, place.component, single ? mcuX : mcuX * component.h + place.x,
-                    single ? mcuY : mcuY * component.v + place.y, int16_t(predictor), predictor, state.layout,
-                    coefficients, note.quadrants });
-                if (++state.layout == int(m_layout.size())) {
-                    state.layout = 0;
-                    ++state.mcu;
-                    if (++mcuX == m_header.mcusWide) {
-                        mcuX = 0;
-                        ++mcuY;
-                    }
-                }
+                visit(blockAt(state, mcuX, mcuY, note.start, predictor, coefficients, note.quadrants));
+                advance(state, mcuX, mcuY);
                 state.position = i + 1 < last ? partial.notes[i + 1].start : 0;
             }
             if (state.mcu >= endMcu)
                 return;
             if (runEnd && i >= runEnd->notes) {
-                state.position = runEnd->position;
+                takeEnd(state, partial, *runEnd);
                 return;
             }
             // The reader has not got further yet.
@@ -925,11 +918,46 @@ private:
                     const std::optional<Partial::RunEnd> final = partial.runEnd(from);
                     if (!final)
                         throw Declined {}; // cannot be: a reader always ends its run
-                    state.position = final->position;
+                    takeEnd(state, partial, *final);
                 }
                 return;
             }
             state.position = partial.notes[i].start;
+        }
+    }
+
+    // Where a taken-over run ends, this walk goes on. A reader in step from a
+    // restart marker knows the true predictors, also of components it has
+    // not met since the last restart it passed.
+    static void takeEnd(WalkState& state, const Partial& partial, const Partial::RunEnd& end)
+    {
+        state.position = end.position;
+        if (partial.exact)
+            state.predictor = end.predictor;
+    }
+
+    // The block the walk stands at, as a visitor sees it.
+    BlockInfo blockAt(const WalkState& state, int mcuX, int mcuY, uint64_t start, uint32_t predictor,
+        const int16_t* coefficients, const std::array<int32_t, 4>& quadrants) const
+    {
+        const Place& place = m_layout[std::size_t(state.layout)];
+        const Component& component = m_header.components[std::size_t(place.component)];
+        const bool single = m_header.components.size() == 1;
+        return { start, place.component, single ? mcuX : mcuX * component.h + place.x,
+            single ? mcuY : mcuY * component.v + place.y, int16_t(predictor), predictor, state.layout,
+            coefficients, quadrants };
+    }
+
+    // On to the next block; (mcuX, mcuY) is the MCU's place.
+    void advance(WalkState& state, int& mcuX, int& mcuY) const
+    {
+        if (++state.layout == int(m_layout.size())) {
+            state.layout = 0;
+            ++state.mcu;
+            if (++mcuX == m_header.mcusWide) {
+                mcuX = 0;
+                ++mcuY;
+            }
         }
     }
 
@@ -949,7 +977,6 @@ private:
             return next == m_data.restarts.end() ? m_data.bitLength : next->first;
         };
         uint64_t limit = segmentEnd(state.position);
-        const bool single = m_header.components.size() == 1;
         const int interval = m_header.restartInterval;
         int mcuX = int(state.mcu % m_header.mcusWide);
         int mcuY = int(state.mcu / m_header.mcusWide);
@@ -997,22 +1024,13 @@ private:
             uint32_t& last = state.predictor[std::size_t(place.component)];
             last += uint32_t(diff);
             block[0] = int16_t(last);
-            visit(BlockInfo { start, place.component, single ? mcuX : mcuX * component.h + place.x,
-                single ? mcuY : mcuY * component.v + place.y, int16_t(last), last, state.layout,
-                wantAll ? block.data() : nullptr, terms });
+            visit(blockAt(state, mcuX, mcuY, start, last, wantAll ? block.data() : nullptr, terms));
             // The block goes back to zeros where it was written, which for
             // the few coefficients of most blocks is cheaper than clearing it.
             for (int k = 0; k <= lastCoded; ++k)
                 block[zigzag[std::size_t(k)]] = 0;
             state.position = cursor.position();
-            if (++state.layout == int(m_layout.size())) {
-                state.layout = 0;
-                ++state.mcu;
-                if (++mcuX == m_header.mcusWide) {
-                    mcuX = 0;
-                    ++mcuY;
-                }
-            }
+            advance(state, mcuX, mcuY);
             if (blocks > 0)
                 --blocks;
         }

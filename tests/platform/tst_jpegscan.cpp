@@ -4,9 +4,8 @@
 // (where it declines and libjpeg-turbo decides).
 #include "platform/JpegScan.h"
 #include "platform/PictureDecoders.h"
+#include "support/PictureFixtures.h"
 
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <csetjmp>
@@ -17,81 +16,11 @@
 
 using namespace platform;
 using namespace platform::pictures;
+using testsupport::pictures::cameraJpeg;
+using testsupport::pictures::JpegCoding;
+using testsupport::pictures::photograph;
 
 namespace {
-
-struct Encoding {
-    bool grey = false;
-    int lumaH = 2; // the colour components are 1 × 1
-    int lumaV = 2;
-    int restartInterval = 0; // in MCUs
-    int quality = 90;
-    bool optimize = false; // Huffman tables of the file's own
-};
-
-QImage photograph(QSize size, quint32 seed)
-{
-    QImage image(size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, size.width(), size.height());
-    sky.setColorAt(0, QColor(40, 120, 220));
-    sky.setColorAt(1, QColor(230, 160, 90));
-    painter.fillRect(image.rect(), sky);
-    QRandomGenerator random(seed);
-    for (int i = 0; i < 60; ++i) {
-        painter.setBrush(QColor::fromRgb(random.bounded(256), random.bounded(256), random.bounded(256)));
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(QPointF(random.bounded(size.width()), random.bounded(size.height())),
-            random.bounded(10, 200), random.bounded(10, 200));
-    }
-    painter.end();
-    for (int y = 0; y < size.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const int grain = int(random.bounded(31)) - 15;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
-                std::clamp(qBlue(p) + grain, 0, 255));
-        }
-    }
-    return image;
-}
-
-QByteArray encode(const QImage& image, const Encoding& how)
-{
-    jpeg_compress_struct cinfo {};
-    jpeg_error_mgr errors {};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long length = 0;
-    jpeg_mem_dest(&cinfo, &out, &length);
-    cinfo.image_width = JDIMENSION(image.width());
-    cinfo.image_height = JDIMENSION(image.height());
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_EXT_BGRX;
-    jpeg_set_defaults(&cinfo);
-    if (how.grey)
-        jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
-    else {
-        cinfo.comp_info[0].h_samp_factor = how.lumaH;
-        cinfo.comp_info[0].v_samp_factor = how.lumaV;
-    }
-    cinfo.restart_interval = unsigned(how.restartInterval);
-    cinfo.optimize_coding = how.optimize ? TRUE : FALSE;
-    // Below quality 25 the tables hold values over 255 (16-bit tables).
-    jpeg_set_quality(&cinfo, how.quality, how.quality >= 25 ? TRUE : FALSE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        auto* line = const_cast<JSAMPLE*>(image.constScanLine(int(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray data(reinterpret_cast<const char*>(out), qsizetype(length));
-    free(out);
-    return data;
-}
 
 struct Quiet {
     jpeg_error_mgr pub;
@@ -196,6 +125,13 @@ private slots:
             << QSize(1203, 907) << false << 2 << 2 << 7 << 90 << false << 1 << true;
         QTest::newRow("restart markers, threads")
             << QSize(1203, 907) << false << 2 << 2 << 5 << 90 << false << 4 << true;
+        // Readers start at restart markers; where one stops inside an MCU,
+        // the next MCU may begin with a restart it has passed.
+        for (const int interval : { 1, 2, 3 })
+            for (const int threads : { 3, 4 })
+                QTest::newRow(qPrintable(
+                    QStringLiteral("restart every %1 MCUs, %2 threads").arg(interval).arg(threads)))
+                    << QSize(1203, 907) << false << 2 << 2 << interval << 90 << false << threads << true;
         QTest::newRow("restart every MCU, grey")
             << QSize(640, 480) << true << 1 << 1 << 1 << 80 << false << 2 << true;
         QTest::newRow("16-bit quantisation")
@@ -215,7 +151,7 @@ private slots:
         QFETCH(int, threads);
         QFETCH(bool, eighthRead);
         jpegscan::setThreads(threads);
-        const QByteArray data = encode(
+        const QByteArray data = cameraJpeg(
             photograph(size, quint32(size.width())), { grey, lumaH, lumaV, restarts, quality, optimize });
 
         const std::optional<QImage> eighth = jpegscan::eighthScale(data);
@@ -239,7 +175,7 @@ private slots:
     // A photograph large enough to be shown stretched from its eighth.
     void stretchedFromTheEighth()
     {
-        const QByteArray data = encode(photograph(QSize(3000, 2400), 3), {});
+        const QByteArray data = cameraJpeg(photograph(QSize(3000, 2400), 3));
         const QImage expected
             = reference(data, 8).scaled(frame, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         for (const int threads : { 1, 2 }) {
@@ -256,31 +192,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("data");
         const QImage picture = photograph(QSize(800, 600), 5);
-        QTest::newRow("progressive") << [&] {
-            jpeg_compress_struct cinfo {};
-            jpeg_error_mgr errors {};
-            cinfo.err = jpeg_std_error(&errors);
-            jpeg_create_compress(&cinfo);
-            unsigned char* out = nullptr;
-            unsigned long length = 0;
-            jpeg_mem_dest(&cinfo, &out, &length);
-            cinfo.image_width = 800;
-            cinfo.image_height = 600;
-            cinfo.input_components = 4;
-            cinfo.in_color_space = JCS_EXT_BGRX;
-            jpeg_set_defaults(&cinfo);
-            jpeg_simple_progression(&cinfo);
-            jpeg_start_compress(&cinfo, TRUE);
-            while (cinfo.next_scanline < cinfo.image_height) {
-                auto* line = const_cast<JSAMPLE*>(picture.constScanLine(int(cinfo.next_scanline)));
-                jpeg_write_scanlines(&cinfo, &line, 1);
-            }
-            jpeg_finish_compress(&cinfo);
-            jpeg_destroy_compress(&cinfo);
-            QByteArray data(reinterpret_cast<const char*>(out), qsizetype(length));
-            free(out);
-            return data;
-        }();
+        QTest::newRow("progressive") << testsupport::pictures::jpeg(picture, 90, true);
         QTest::newRow("not a JPEG") << QByteArray("BM not at all");
         QTest::newRow("empty") << QByteArray();
     }
@@ -299,8 +211,8 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<int>("threads");
         for (const int restarts : { 0, 6 }) {
-            const QByteArray good
-                = encode(photograph(QSize(1203, 907), 11), { false, 2, 2, restarts, 90, false });
+            const QByteArray good = cameraJpeg(
+                photograph(QSize(1203, 907), 11), JpegCoding { false, 2, 2, restarts, 90, false });
             const QString kind = restarts ? QStringLiteral(" (restart markers)") : QString();
             const auto row = [&](const QString& name, QByteArray data) {
                 for (const int threads : { 1, 3 })
@@ -357,5 +269,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstJpegScan)
+QTEST_MAIN(TstJpegScan)
 #include "tst_jpegscan.moc"

@@ -3,9 +3,15 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
 
 namespace testsupport::pictures {
 
@@ -68,6 +74,71 @@ QImage card(QSize size)
     painter.fillRect(0, halfHeight, halfWidth, size.height() - halfHeight, Qt::blue);
     painter.fillRect(halfWidth, halfHeight, size.width() - halfWidth, size.height() - halfHeight, Qt::yellow);
     return image;
+}
+
+QImage photograph(QSize size, quint32 seed)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, size.width(), size.height());
+    sky.setColorAt(0, QColor(90, 140, 200));
+    sky.setColorAt(1, QColor(200, 170, 120));
+    painter.fillRect(image.rect(), sky);
+    QRandomGenerator random(seed);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < 400; ++i) {
+        painter.setBrush(QColor::fromRgb(random.bounded(256), random.bounded(256), random.bounded(256)));
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QPointF(random.bounded(size.width()), random.bounded(size.height())),
+            random.bounded(20, 300), random.bounded(20, 300));
+    }
+    painter.end();
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int grain = int(random.bounded(25)) - 12;
+            const QRgb p = line[x];
+            line[x] = qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
+                std::clamp(qBlue(p) + grain, 0, 255));
+        }
+    }
+    return image;
+}
+
+QByteArray cameraJpeg(const QImage& picture, const JpegCoding& coding)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    jpeg_compress_struct cinfo {};
+    jpeg_error_mgr errors {};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long length = 0;
+    jpeg_mem_dest(&cinfo, &out, &length);
+    cinfo.image_width = JDIMENSION(image.width());
+    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_EXT_BGRX;
+    jpeg_set_defaults(&cinfo);
+    if (coding.grey) {
+        jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+    } else {
+        cinfo.comp_info[0].h_samp_factor = coding.lumaH;
+        cinfo.comp_info[0].v_samp_factor = coding.lumaV;
+    }
+    cinfo.restart_interval = unsigned(coding.restartInterval);
+    cinfo.optimize_coding = coding.optimize ? TRUE : FALSE;
+    jpeg_set_quality(&cinfo, coding.quality, coding.quality >= 25 ? TRUE : FALSE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        auto* line = const_cast<JSAMPLE*>(image.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray data(reinterpret_cast<const char*>(out), qsizetype(length));
+    std::free(out);
+    return data;
 }
 
 QByteArray bitmap(const QImage& image)

@@ -14,6 +14,23 @@ namespace testsupport::pictures {
 // yellow.
 QImage card(QSize size);
 
+// Something like a photograph: soft gradients, shapes and grain, so that a
+// JPEG of it has the size and entropy of a real one.
+QImage photograph(QSize size, quint32 seed = 17);
+
+// How cameraJpeg() writes a picture; by default as a camera would, 4:2:0 at
+// quality 90 with the standard Huffman tables.
+struct JpegCoding {
+    bool grey = false;
+    int lumaH = 2; // the colour components are 1 × 1
+    int lumaV = 2;
+    int restartInterval = 0; // in MCUs
+    int quality = 90; // below 25 the tables hold values over 255
+    bool optimize = false; // Huffman tables of the picture's own
+};
+// Written by libjpeg itself, with the choices Qt's writer does not offer.
+QByteArray cameraJpeg(const QImage& image, const JpegCoding& coding = {});
+
 QByteArray bitmap(const QImage& image);
 QByteArray jpeg(const QImage& image, int quality = 90, bool progressive = false);
 // An icon file holding the given images, in that order, each as a bitmap.
