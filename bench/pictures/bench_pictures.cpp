@@ -28,23 +28,7 @@ QImage fullDecode(const QString& path)
 {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
-    const QByteArray data = file.readAll();
-    jpeg_decompress_struct cinfo {};
-    jpeg_error_mgr errors {};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()), data.size());
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_EXT_BGRX;
-    jpeg_start_decompress(&cinfo);
-    QImage image(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPLE* line = image.scanLine(int(cinfo.output_scanline));
-        jpeg_read_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return image;
+    return testsupport::pictures::libjpegDecode(file.readAll());
 }
 
 // libjpeg-turbo's own pass over the Huffman-coded data, every block of it.

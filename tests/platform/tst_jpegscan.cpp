@@ -8,11 +8,8 @@
 
 #include <QTest>
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-
-#include <jpeglib.h>
 
 using namespace platform;
 using namespace platform::pictures;
@@ -22,40 +19,10 @@ using testsupport::pictures::photograph;
 
 namespace {
 
-struct Quiet {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
-
 // libjpeg-turbo's own decode at 1/1 or 1/8, warnings ignored; null if it fails.
 QImage reference(const QByteArray& data, int denominator)
 {
-    jpeg_decompress_struct cinfo {};
-    Quiet errors {};
-    cinfo.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<Quiet*>(c->err)->jump, 1); };
-    errors.pub.emit_message = [](j_common_ptr, int) {};
-    QImage image;
-    jpeg_create_decompress(&cinfo);
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return {};
-    }
-    jpeg_mem_src(
-        &cinfo, reinterpret_cast<const unsigned char*>(data.constData()), (unsigned long)data.size());
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_EXT_BGRX;
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = unsigned(denominator);
-    jpeg_start_decompress(&cinfo);
-    image = QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPLE* line = image.scanLine(int(cinfo.output_scanline));
-        jpeg_read_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return image;
+    return testsupport::pictures::libjpegDecode(data, denominator);
 }
 
 // Where two pictures differ by more than `tolerance` in a channel, for a

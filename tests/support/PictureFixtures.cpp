@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
@@ -111,6 +112,8 @@ QByteArray cameraJpeg(const QImage& picture, const JpegCoding& coding)
     jpeg_compress_struct cinfo {};
     jpeg_error_mgr errors {};
     cinfo.err = jpeg_std_error(&errors);
+    // Tables of 16-bit values draw a caution on stderr; they are meant.
+    errors.emit_message = [](j_common_ptr, int) {};
     jpeg_create_compress(&cinfo);
     unsigned char* out = nullptr;
     unsigned long length = 0;
@@ -139,6 +142,50 @@ QByteArray cameraJpeg(const QImage& picture, const JpegCoding& coding)
     QByteArray data(reinterpret_cast<const char*>(out), qsizetype(length));
     std::free(out);
     return data;
+}
+
+namespace {
+
+struct QuietErrors {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+} // namespace
+
+QImage libjpegDecode(const QByteArray& data, int denominator)
+{
+    jpeg_decompress_struct cinfo {};
+    QuietErrors errors {};
+    cinfo.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit
+        = [](j_common_ptr c) { std::longjmp(reinterpret_cast<QuietErrors*>(c->err)->jump, 1); };
+    errors.pub.emit_message = [](j_common_ptr, int) {};
+    // Set after setjmp, so kept where longjmp cannot leave a stale copy.
+    QImage* volatile image = nullptr;
+    jpeg_create_decompress(&cinfo);
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        delete image;
+        return {};
+    }
+    jpeg_mem_src(
+        &cinfo, reinterpret_cast<const unsigned char*>(data.constData()), (unsigned long)data.size());
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_EXT_BGRX;
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = unsigned(denominator);
+    jpeg_start_decompress(&cinfo);
+    image = new QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB32);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPLE* line = image->scanLine(int(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    QImage result = std::move(*image);
+    delete image;
+    return result;
 }
 
 QByteArray bitmap(const QImage& image)

@@ -30,6 +30,9 @@ struct JpegCoding {
 };
 // Written by libjpeg itself, with the choices Qt's writer does not offer.
 QByteArray cameraJpeg(const QImage& image, const JpegCoding& coding = {});
+// libjpeg-turbo's own decode, whole (1) or at 1/2, 1/4, 1/8 of the size,
+// warnings ignored; a null image where it fails.
+QImage libjpegDecode(const QByteArray& data, int denominator = 1);
 
 QByteArray bitmap(const QImage& image);
 QByteArray jpeg(const QImage& image, int quality = 90, bool progressive = false);
