@@ -1,5 +1,6 @@
 // Times the table engine on a 100,000-visit health table against the same
 // work done straight through the SQLite C API in the same run, as ratios.
+#include "../common/BenchTables.h"
 #include "engine/AliasRegistry.h"
 #include "engine/DataSource.h"
 #include "engine/Database.h"
@@ -23,29 +24,6 @@ namespace {
 const char* kOrder = " ORDER BY CODIGO, DESCRIPCIO COLLATE NOCASE, rowid";
 const char* kColumns = "CONTADOR, CODIGO, FECHA, DESCRIPCIO, OBSERVA1, OBSERVA2, MEDICACION, VETERINARIO, "
                        "TRATAMIENTO, PROX_VISITA, CLINICA";
-
-TableDef sanidad()
-{
-    auto text = [](const char* n, int size) {
-        return FieldDef { QString::fromLatin1(n), FieldKind::Text, size };
-    };
-    auto date = [](const char* n) { return FieldDef { QString::fromLatin1(n), FieldKind::Date, 0 }; };
-    return { QStringLiteral("SANIDAD.db"), QStringLiteral("SANIDAD"),
-        { { QStringLiteral("CONTADOR"), FieldKind::Counter, 0 }, text("CODIGO", 7), date("FECHA"),
-            text("DESCRIPCIO", 50), text("OBSERVA1", 50), text("OBSERVA2", 50), text("MEDICACION", 50),
-            text("VETERINARIO", 50), text("TRATAMIENTO", 50), date("PROX_VISITA"), text("CLINICA", 50) },
-        { { QStringLiteral("SANIDAD_CODIGO_DESCRIPCIO"),
-            { { QStringLiteral("CODIGO"), false }, { QStringLiteral("DESCRIPCIO"), true } } } } };
-}
-
-TableDef mascotas()
-{
-    return { QStringLiteral("FICMAES.DB"), QStringLiteral("FICMAES"),
-        { { QStringLiteral("CONTADOR"), FieldKind::Counter, 0 },
-            { QStringLiteral("CODIGO"), FieldKind::Text, 7 },
-            { QStringLiteral("NOM_FAMI"), FieldKind::Text, 50 } },
-        { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO"), false } } } } };
-}
 
 void check(int rc, sqlite3* db)
 {
@@ -95,8 +73,8 @@ struct Direct {
 
 void fill(const QString& folder, int visits)
 {
-    createTableFile(folder, sanidad());
-    createTableFile(folder, mascotas());
+    createTableFile(folder, bench::sanidad());
+    createTableFile(folder, bench::mascotas());
     Direct s(QFile::encodeName(folder + QStringLiteral("/SANIDAD.db")));
     s.exec("BEGIN");
     sqlite3_stmt* ins = s.prepare("INSERT INTO SANIDAD (CODIGO, FECHA, DESCRIPCIO, OBSERVA1, VETERINARIO, "

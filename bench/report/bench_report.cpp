@@ -1,6 +1,7 @@
 // Times the health register's listing to PDF for 1,000 and 10,000 visits,
 // and the 10,000 against writing the same lines of text with QPdfWriter
 // straight away, in the same run, as ratios.
+#include "../common/BenchTables.h"
 #include "data/ReportDataView.h"
 #include "engine/AliasRegistry.h"
 #include "engine/Database.h"
@@ -25,29 +26,6 @@ using namespace engine;
 
 namespace {
 
-TableDef sanidad()
-{
-    auto text = [](const char* n, int size) {
-        return FieldDef { QString::fromLatin1(n), FieldKind::Text, size };
-    };
-    auto date = [](const char* n) { return FieldDef { QString::fromLatin1(n), FieldKind::Date, 0 }; };
-    return { QStringLiteral("SANIDAD.db"), QStringLiteral("SANIDAD"),
-        { { QStringLiteral("CONTADOR"), FieldKind::Counter, 0 }, text("CODIGO", 7), date("FECHA"),
-            text("DESCRIPCIO", 50), text("OBSERVA1", 50), text("OBSERVA2", 50), text("MEDICACION", 50),
-            text("VETERINARIO", 50), text("TRATAMIENTO", 50), date("PROX_VISITA"), text("CLINICA", 50) },
-        { { QStringLiteral("SANIDAD_CODIGO_DESCRIPCIO"),
-            { { QStringLiteral("CODIGO"), false }, { QStringLiteral("DESCRIPCIO"), true } } } } };
-}
-
-TableDef mascotas()
-{
-    return { QStringLiteral("FICMAES.DB"), QStringLiteral("FICMAES"),
-        { { QStringLiteral("CONTADOR"), FieldKind::Counter, 0 },
-            { QStringLiteral("CODIGO"), FieldKind::Text, 7 },
-            { QStringLiteral("NOM_FAMI"), FieldKind::Text, 50 } },
-        { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO"), false } } } } };
-}
-
 void exec(sqlite3* db, const QString& sql)
 {
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -59,8 +37,8 @@ void exec(sqlite3* db, const QString& sql)
 // Pets "MIL" and "DIEZMIL" with that many visits each, every field filled.
 void fill(const QString& folder)
 {
-    createTableFile(folder, sanidad());
-    createTableFile(folder, mascotas());
+    createTableFile(folder, bench::sanidad());
+    createTableFile(folder, bench::mascotas());
     sqlite3* db = nullptr;
     sqlite3_open((folder + QStringLiteral("/SANIDAD.db")).toUtf8().constData(), &db);
     exec(db, QStringLiteral("BEGIN"));

@@ -14,6 +14,9 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <tuple>
+#include <vector>
+
 namespace recordtest {
 
 // The record window: the name, the date and the done tick of a note.
@@ -123,6 +126,27 @@ inline bool shown(QWidget* window, const char* name)
 {
     TDsFancyButton* b = button(window, name);
     return b && b->isVisible();
+}
+
+// The frame every list window shares: 742 × 390, the five buttons along the
+// bottom with their captions, the band above them and the grid. Check
+// QTest::currentTestFailed() after it.
+template <typename List> void checkListFrame(const List& w)
+{
+    QCOMPARE(w.size(), QSize(742, 390));
+    const std::vector<std::tuple<TDsFancyButton*, QString, QRect>> buttons {
+        { w.But_Anadir, "Aña&dir", { 48, 345, 95, 30 } },
+        { w.But_Modificar, "&Modificar", { 185, 345, 95, 30 } },
+        { w.But_Ver, "&Ver", { 323, 345, 95, 30 } },
+        { w.But_Borrar, "&Borrar", { 461, 345, 95, 30 } },
+        { w.But_Salir, "&Salir", { 599, 345, 95, 30 } },
+    };
+    for (const auto& [button, caption, place] : buttons) {
+        QCOMPARE(button->caption(), caption);
+        QCOMPARE(button->geometry(), place);
+    }
+    QCOMPARE(w.Bevel1->geometry(), QRect(0, 320, 750, 9));
+    QCOMPARE(w.DBGrid1->geometry(), QRect(14, 16, 713, 289));
 }
 
 } // namespace recordtest
