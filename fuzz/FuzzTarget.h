@@ -2,7 +2,7 @@
 // and the frames the album asks for.
 #pragma once
 
-#include "platform/PictureDecoders.h"
+#include "pictures/PictureDecoders.h"
 
 #include <QGuiApplication>
 
@@ -22,10 +22,10 @@ inline int initialise(int* argc, char*** argv)
 
 // The album's frame at its own size and stretched; a small frame too, so the
 // crop paths run on small inputs.
-inline platform::pictures::Request request(std::size_t which)
+inline pictures::Request request(std::size_t which)
 {
-    using platform::BitmapTransparency;
-    using platform::Fit;
+    using pictures::BitmapTransparency;
+    using pictures::Fit;
     switch (which % 3) {
     case 0:
         return { QSize(369, 297), Fit::OwnSize, BitmapTransparency::Opaque };

@@ -2,7 +2,7 @@
 // helper huellario-metafile runs them.
 #include "FuzzTarget.h"
 
-#include "platform/metafile/MetafileRender.h"
+#include "pictures/metafile/MetafileRender.h"
 
 HLR_FUZZ_INITIALISE
 
@@ -10,10 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const QByteArray input = fuzz::bytes(data, size);
     // One frame per input, picked by its length, keeps each run short.
-    const platform::pictures::Request request = fuzz::request(size);
+    const pictures::Request request = fuzz::request(size);
     try {
-        platform::metafile::render(input, platform::metafile::Kind::Enhanced, &request);
-    } catch (const platform::pictures::DecodeError&) {
+        pictures::metafile::render(input, pictures::metafile::Kind::Enhanced, &request);
+    } catch (const pictures::DecodeError&) {
     }
     return 0;
 }

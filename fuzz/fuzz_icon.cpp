@@ -7,13 +7,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const QByteArray input = fuzz::bytes(data, size);
     try {
-        platform::pictures::iconSize(input);
-    } catch (const platform::pictures::DecodeError&) {
+        pictures::iconSize(input);
+    } catch (const pictures::DecodeError&) {
     }
     for (std::size_t which = 0; which < 3; ++which) {
         try {
-            platform::pictures::decodeIcon(input, fuzz::request(which));
-        } catch (const platform::pictures::DecodeError&) {
+            pictures::decodeIcon(input, fuzz::request(which));
+        } catch (const pictures::DecodeError&) {
         }
     }
     return 0;

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QtEndian>
 
-namespace fixtures = testsupport::pictures;
+namespace fixtures = testsupport::picturefiles;
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "engine/Database.h"
 #include "engine/FieldDef.h"
 #include "engine/Table.h"
-#include "platform/ReportLayout.h"
-#include "platform/ReportOutput.h"
-#include "platform/ReportProject.h"
+#include "report/ReportLayout.h"
+#include "report/ReportOutput.h"
+#include "report/ReportProject.h"
 
 #include <QApplication>
 #include <QFile>
@@ -80,7 +80,7 @@ double median(std::vector<double> v)
 
 // The baseline: the same lines at the same places in the same fonts, one
 // drawText each, with nothing read, measured or laid out.
-void writeLines(const platform::report::Document& doc, const QString& fileName)
+void writeLines(const report::Document& doc, const QString& fileName)
 {
     QPdfWriter writer(fileName);
     writer.setResolution(300);
@@ -128,7 +128,7 @@ int main(int argc, char** argv)
     data::ReportDataView petsView(QStringLiteral("RvTablaMascotas"), pets);
     data::ReportDataView visitsView(QStringLiteral("RvTablaSanidad"), visits);
 
-    platform::ReportProject listing;
+    report::ReportProject listing;
     listing.setFileName(project);
     listing.addDataView(petsView);
     listing.addDataView(visitsView);
@@ -142,18 +142,18 @@ int main(int argc, char** argv)
     const QString out = dir.filePath(QStringLiteral("listado.pdf"));
     std::vector<double> small, large, direct, directSmall, layoutLarge;
     choose("MIL");
-    const auto docSmall = platform::report::layoutReport(*listing.activeReport(), { &petsView, &visitsView });
+    const auto docSmall = report::layoutReport(*listing.activeReport(), { &petsView, &visitsView });
     choose("DIEZMIL");
-    const auto doc = platform::report::layoutReport(*listing.activeReport(), { &petsView, &visitsView });
+    const auto doc = report::layoutReport(*listing.activeReport(), { &petsView, &visitsView });
     for (int i = 0; i < repeat; ++i) {
         choose("MIL");
-        small.push_back(millis([&] { listing.runToFile(out, platform::ReportFileFormat::Pdf); }));
+        small.push_back(millis([&] { listing.runToFile(out, report::ReportFileFormat::Pdf); }));
         choose("DIEZMIL");
-        large.push_back(millis([&] { listing.runToFile(out, platform::ReportFileFormat::Pdf); }));
+        large.push_back(millis([&] { listing.runToFile(out, report::ReportFileFormat::Pdf); }));
         direct.push_back(millis([&] { writeLines(*doc, out); }));
         directSmall.push_back(millis([&] { writeLines(*docSmall, out); }));
         layoutLarge.push_back(millis([&] {
-            platform::report::layoutReport(*listing.activeReport(), { &petsView, &visitsView });
+            report::layoutReport(*listing.activeReport(), { &petsView, &visitsView });
         }));
     }
     const double s = median(small), l = median(large), d = median(direct);

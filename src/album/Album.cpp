@@ -4,8 +4,8 @@
 #include "bound/DBGrid.h"
 #include "controls/ButtonLook.h"
 #include "data/ModGen.h"
+#include "pictures/Picture.h"
 #include "platform/Application.h"
-#include "platform/Picture.h"
 #include "platform/Shell.h"
 
 #include <QDir>
@@ -123,6 +123,7 @@ bool TFichaAlbum::displayReportingFailure()
 {
     try {
         showCurrentPicture();
+        readAheadNeighbours();
         return true;
     } catch (const engine::EngineError& error) {
         ++m_failedDisplays;
@@ -132,6 +133,36 @@ bool TFichaAlbum::displayReportingFailure()
         platform::Application::showError(QString::fromLocal8Bit(error.what()));
     }
     return false;
+}
+
+void TFichaAlbum::readAheadNeighbours()
+{
+    engine::Table& album = *m_data.TablaAlbum;
+    // While a photograph is edited the same one is shown again and again.
+    if (album.state() != engine::TableState::Browse)
+        return;
+    std::vector<pictures::PictureRequest> wanted;
+    try {
+        const int row = album.rowIndex();
+        const int count = album.recordCount();
+        for (const int neighbour : { row + 1, row - 1 }) {
+            if (row < 0 || neighbour < 0 || neighbour >= count)
+                continue;
+            const auto values
+                = album.readRows(neighbour, 1, { QStringLiteral("CARPETA"), QStringLiteral("ADJUST") });
+            const QString path = values.empty() ? QString() : values.front().at(0).toString();
+            if (path.isEmpty())
+                continue;
+            const bool stretched = values.front().at(1).toBool();
+            wanted.push_back(
+                { path, Imagen->size(), stretched ? pictures::Fit::Stretch : pictures::Fit::OwnSize,
+                    pictures::BitmapTransparency::BottomLeftPixel });
+        }
+    } catch (const engine::EngineError&) {
+        // Reading ahead is only a head start; the move itself reports.
+        wanted.clear();
+    }
+    pictures::readAhead(std::move(wanted));
 }
 
 void TFichaAlbum::openPicture()

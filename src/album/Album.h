@@ -56,6 +56,9 @@ private:
     // failing load is shown here, never thrown back into the table's
     // notification. Returns whether the picture was shown.
     bool displayReportingFailure();
+    // The photographs before and after the current one are decoded in the
+    // background, so a move to either is served from the picture cache.
+    void readAheadNeighbours();
 
     TModuloGeneral& m_data;
     int m_failedDisplays = 0;

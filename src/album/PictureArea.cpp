@@ -1,6 +1,6 @@
 #include "album/PictureArea.h"
 
-#include "platform/Picture.h"
+#include "pictures/Picture.h"
 
 #include <QPainter>
 
@@ -16,8 +16,8 @@ PictureArea::PictureArea(QWidget* parent)
 
 void PictureArea::load(const QString& path, bool stretched)
 {
-    const platform::Fit fit = stretched ? platform::Fit::Stretch : platform::Fit::OwnSize;
-    QImage image = platform::loadPicture(path, size(), fit, platform::BitmapTransparency::BottomLeftPixel);
+    const pictures::Fit fit = stretched ? pictures::Fit::Stretch : pictures::Fit::OwnSize;
+    QImage image = pictures::loadPicture(path, size(), fit, pictures::BitmapTransparency::BottomLeftPixel);
     m_image = std::move(image);
     m_loadedFit = fit;
     update();
@@ -44,7 +44,7 @@ QRect PictureArea::imageRect() const
     // An image decoded at its own size but asked for stretched is scaled to
     // the area; one decoded stretched already fills it. Both happen only
     // until the next successful load.
-    if (m_stretched || m_loadedFit == platform::Fit::Stretch)
+    if (m_stretched || m_loadedFit == pictures::Fit::Stretch)
         return rect();
     const QSize own = m_image.size();
     return QRect(QPoint((width() - own.width()) / 2, (height() - own.height()) / 2), own);

@@ -2,7 +2,7 @@
 // to the area or at its own size, centred; transparent where the picture is.
 #pragma once
 
-#include "platform/PictureTypes.h"
+#include "pictures/PictureTypes.h"
 
 #include <QImage>
 #include <QWidget>
@@ -15,7 +15,7 @@ public:
     explicit PictureArea(QWidget* parent = nullptr);
 
     // Loads the picture for drawing as `stretched` says; a picture that fails
-    // throws platform::PictureError and leaves the one shown before.
+    // throws pictures::PictureError and leaves the one shown before.
     void load(const QString& path, bool stretched);
     void clear();
     bool isEmpty() const { return m_image.isNull(); }
@@ -34,7 +34,7 @@ private:
     QImage m_image;
     // How m_image was decoded; it may differ from m_stretched only when a
     // reload failed after the stretching was switched.
-    platform::Fit m_loadedFit = platform::Fit::OwnSize;
+    pictures::Fit m_loadedFit = pictures::Fit::OwnSize;
     bool m_stretched = false;
 };
 

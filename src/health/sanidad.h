@@ -2,8 +2,8 @@
 // treatments, with the list operations, Localizar and the printed listing.
 #pragma once
 
-#include "platform/ReportProject.h"
 #include "records/ListWindow.h"
+#include "report/ReportProject.h"
 
 class QFrame;
 class QLabel;
@@ -33,7 +33,7 @@ public:
     TDsFancyButton* But_Salir = nullptr;
 
     // The report project of the listing, its file beside the executable.
-    platform::ReportProject RvListaSanidad;
+    report::ReportProject RvListaSanidad;
 
 protected:
     void build() override;

@@ -18,7 +18,7 @@
 
 namespace albumtest {
 
-namespace pictures = testsupport::pictures;
+namespace fixtures = testsupport::picturefiles;
 
 struct Photo {
     QString description;

@@ -5,6 +5,8 @@
 
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
+#include "pictures/Picture.h"
+#include "pictures/PictureDecoders.h"
 #include "platform/Application.h"
 #include "platform/EnterAsTab.h"
 #include "support/TestWindows.h"
@@ -158,8 +160,8 @@ private slots:
     void pictureFollowsTheCurrentPhotograph()
     {
         AlbumProgram f;
-        const QString red = f.writePicture("Uno.bmp", pictures::bitmap(pictures::card({ 40, 30 })));
-        const QString green = f.writePicture("Dos.JPG", pictures::jpeg(pictures::card({ 60, 40 })));
+        const QString red = f.writePicture("Uno.bmp", fixtures::bitmap(fixtures::card({ 40, 30 })));
+        const QString green = f.writePicture("Dos.JPG", fixtures::jpeg(fixtures::card({ 60, 40 })));
         f.addPhotos(kLuna, { { "UNO", red, false }, { "DOS", green, true } });
         f.showAlbum();
 
@@ -194,6 +196,28 @@ private slots:
         f.album->close();
     }
 
+    // The photographs beside the one shown are decoded in the background, so
+    // moving to either takes no decode of its own, in both directions.
+    void neighboursAreReadAhead()
+    {
+        AlbumProgram f;
+        const QString one = f.writePicture("uno.jpg", fixtures::jpeg(fixtures::photograph({ 1200, 900 })));
+        const QString two = f.writePicture("dos.jpg", fixtures::jpeg(fixtures::photograph({ 1200, 900 }, 5)));
+        const QString three = f.writePicture("tres.bmp", fixtures::bitmap(fixtures::card({ 40, 30 })));
+        f.addPhotos(kLuna, { { "A", one, false }, { "B", two, true }, { "C", three, false } });
+        f.showAlbum();
+        for (const int row : { 1, 2, 1, 0 }) {
+            pictures::waitForReadAhead();
+            const int before = pictures::decodeCount();
+            f.choosePhoto(row);
+            QCOMPARE(f.album->DBGrid1->currentIndex().row(), row);
+            QCOMPARE(pictures::decodeCount(), before);
+        }
+        QCOMPARE(f.area().image().size(), QSize(369, 297));
+        QVERIFY(f.log.boxes.isEmpty());
+        f.album->close();
+    }
+
     // A picture that cannot be loaded: the message the loader gives, and
     // the previous picture stays; the operation that caused it has happened.
     void failingPictureKeepsThePreviousOne_data()
@@ -215,7 +239,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         AlbumProgram f;
-        const QString good = f.writePicture("bueno.bmp", pictures::bitmap(pictures::card({ 50, 50 })));
+        const QString good = f.writePicture("bueno.bmp", fixtures::bitmap(fixtures::card({ 50, 50 })));
         const QString bad = bytes.isNull() ? f.picturePath(name) : f.writePicture(name, bytes);
         f.addPhotos(kLuna, { { "BUENA", good, false }, { "MALA", bad, false } });
         f.showAlbum();
@@ -242,7 +266,7 @@ private slots:
     void abrirHandsTheStoredLocationOver()
     {
         AlbumProgram f;
-        const QString pic = f.writePicture("Con Espacio.bmp", pictures::bitmap(pictures::card({ 8, 8 })));
+        const QString pic = f.writePicture("Con Espacio.bmp", fixtures::bitmap(fixtures::card({ 8, 8 })));
         f.shell->setAnswer(platform::kShellNoHandler);
         f.addPhotos(kLuna,
             { { "FOTO", pic, false }, { "WEB", "https://ejemplo.es/foto.jpg", false },
@@ -268,7 +292,7 @@ private slots:
     void ajustarTwiceReturnsToTheStart()
     {
         AlbumProgram f;
-        const QString pic = f.writePicture("foto.jpeg", pictures::jpeg(pictures::card({ 100, 80 })));
+        const QString pic = f.writePicture("foto.jpeg", fixtures::jpeg(fixtures::card({ 100, 80 })));
         f.addPhotos(kLuna, { { "FOTO", pic, false } });
         f.showAlbum();
         QVERIFY(!f.area().stretched());
@@ -313,7 +337,7 @@ private slots:
     void ajustarWhoseReloadFailsStoresNothing()
     {
         AlbumProgram f;
-        const QString pic = f.writePicture("foto.bmp", pictures::bitmap(pictures::card({ 20, 20 })));
+        const QString pic = f.writePicture("foto.bmp", fixtures::bitmap(fixtures::card({ 20, 20 })));
         f.addPhotos(kLuna, { { "FOTO", pic, false } });
         f.showAlbum();
         QVERIFY(QFile::remove(pic));
@@ -333,7 +357,7 @@ private slots:
     void addingThenCancelling()
     {
         AlbumProgram f;
-        const QString pic = f.writePicture("foto.bmp", pictures::bitmap(pictures::card({ 30, 20 })));
+        const QString pic = f.writePicture("foto.bmp", fixtures::bitmap(fixtures::card({ 30, 20 })));
         f.addPhotos(kLuna, { { "FOTO", pic, true } });
         f.showAlbum();
         QVERIFY(f.area().stretched());
@@ -366,7 +390,7 @@ private slots:
     {
         AlbumProgram f;
         const QString pic
-            = f.writePicture("MiPerro En Casa.bmp", pictures::bitmap(pictures::card({ 16, 16 })));
+            = f.writePicture("MiPerro En Casa.bmp", fixtures::bitmap(fixtures::card({ 16, 16 })));
         f.showAlbum();
         f.choosePet(1);
         boundtest::whenShown(f.foto.get(), [&] {
@@ -392,8 +416,8 @@ private slots:
     void pictureChooser()
     {
         AlbumProgram f;
-        const QString first = f.writePicture("Primera.bmp", pictures::bitmap(pictures::card({ 24, 24 })));
-        const QString second = f.writePicture("Segunda.bmp", pictures::bitmap(pictures::card({ 12, 12 })));
+        const QString first = f.writePicture("Primera.bmp", fixtures::bitmap(fixtures::card({ 24, 24 })));
+        const QString second = f.writePicture("Segunda.bmp", fixtures::bitmap(fixtures::card({ 12, 12 })));
         f.addPhotos(kLuna, { { "FOTO", first, true } });
         f.showAlbum();
 
@@ -457,7 +481,7 @@ private slots:
     void photoWindowCloseWithAFailingPicture()
     {
         AlbumProgram f;
-        const QString good = f.writePicture("buena.bmp", pictures::bitmap(pictures::card({ 10, 10 })));
+        const QString good = f.writePicture("buena.bmp", fixtures::bitmap(fixtures::card({ 10, 10 })));
         f.addPhotos(kLuna, { { "FOTO", good, false } });
         f.showAlbum();
 
@@ -499,7 +523,7 @@ private slots:
     void borrarLeavesTheFile()
     {
         AlbumProgram f;
-        const QString pic = f.writePicture("foto.bmp", pictures::bitmap(pictures::card({ 10, 10 })));
+        const QString pic = f.writePicture("foto.bmp", fixtures::bitmap(fixtures::card({ 10, 10 })));
         f.addPhotos(kLuna, { { "FOTO", pic, false } });
         f.showAlbum();
         boundtest::whenShown(f.borrar.get(), [&] { QTest::keyClick(f.borrar.get(), Qt::Key_E); });
@@ -515,7 +539,7 @@ private slots:
     void albumClosesWhenAPictureFailsOnTheWay()
     {
         AlbumProgram f;
-        const QString good = f.writePicture("buena.bmp", pictures::bitmap(pictures::card({ 10, 10 })));
+        const QString good = f.writePicture("buena.bmp", fixtures::bitmap(fixtures::card({ 10, 10 })));
         f.addPhotos(kLuna, { { "ROTA", f.picturePath("no-esta.bmp"), false } });
         f.addPhotos(kToby, { { "BUENA", good, false } });
         f.showAlbum();

@@ -8,7 +8,7 @@
 #include "Installer.h"
 #include "data/ModGen.h"
 #include "engine/Field.h"
-#include "platform/ReportProject.h"
+#include "report/ReportProject.h"
 
 #include <QDir>
 #include <QtTest>
@@ -79,13 +79,13 @@ private slots:
         const engine::ScopedConnection hear
             = m.TablaSanidad->onDataChanged([&](engine::Field*) { ++changes; });
 
-        platform::ReportProject project;
+        report::ReportProject project;
         project.setFileName(QStringLiteral(HLR_BIN_DIR "/sanidad.rpt"));
         project.addDataView(*m.RvTablaSanidad);
         project.addDataView(*m.RvTablaMascotas);
         QVERIFY(project.selectReport(QStringLiteral("Registro")));
         const QString pdf = QDir(m_folder->path()).filePath(QStringLiteral("registro.pdf"));
-        project.runToFile(pdf, platform::ReportFileFormat::Pdf);
+        project.runToFile(pdf, report::ReportFileFormat::Pdf);
 
         // The listing reads without moving the register.
         QCOMPARE(m.TablaSanidad->rowIndex(), 5);

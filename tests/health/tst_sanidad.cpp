@@ -554,7 +554,7 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("registro.pdf"));
         QVERIFY(p.list->RvListaSanidad.selectReport(QStringLiteral("Registro")));
-        p.list->RvListaSanidad.runToFile(pdf, platform::ReportFileFormat::Pdf);
+        p.list->RvListaSanidad.runToFile(pdf, report::ReportFileFormat::Pdf);
         const QString text = testsupport::pdfText(pdf);
         QVERIFY2(text.contains(QStringLiteral("VACUNA DE TOBY")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("TOBY")));

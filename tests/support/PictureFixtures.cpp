@@ -11,10 +11,12 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include <jpeglib.h>
 
-namespace testsupport::pictures {
+namespace testsupport::picturefiles {
 
 namespace {
 
@@ -109,6 +111,29 @@ QImage photograph(QSize size, quint32 seed)
 QByteArray cameraJpeg(const QImage& picture, const JpegCoding& coding)
 {
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    return cameraJpeg(
+        image.size(),
+        [&image](int y, QRgb* line) {
+            std::memcpy(line, image.constScanLine(y), size_t(image.width()) * sizeof(QRgb));
+        },
+        coding);
+}
+
+QByteArray largeCardJpeg(QSize size)
+{
+    const int halfWidth = size.width() / 2;
+    const int halfHeight = size.height() / 2;
+    return cameraJpeg(size, [&](int y, QRgb* line) {
+        const bool top = y < halfHeight;
+        for (int x = 0; x < size.width(); ++x)
+            line[x] = x < halfWidth ? (top ? qRgb(255, 0, 0) : qRgb(0, 0, 255))
+                                    : (top ? qRgb(0, 255, 0) : qRgb(255, 255, 0));
+    });
+}
+
+QByteArray cameraJpeg(QSize size, const std::function<void(int, QRgb*)>& row, const JpegCoding& coding)
+{
+    std::vector<QRgb> buffer(size_t(size.width()));
     jpeg_compress_struct cinfo {};
     jpeg_error_mgr errors {};
     cinfo.err = jpeg_std_error(&errors);
@@ -118,8 +143,8 @@ QByteArray cameraJpeg(const QImage& picture, const JpegCoding& coding)
     unsigned char* out = nullptr;
     unsigned long length = 0;
     jpeg_mem_dest(&cinfo, &out, &length);
-    cinfo.image_width = JDIMENSION(image.width());
-    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.image_width = JDIMENSION(size.width());
+    cinfo.image_height = JDIMENSION(size.height());
     cinfo.input_components = 4;
     cinfo.in_color_space = JCS_EXT_BGRX;
     jpeg_set_defaults(&cinfo);
@@ -134,7 +159,8 @@ QByteArray cameraJpeg(const QImage& picture, const JpegCoding& coding)
     jpeg_set_quality(&cinfo, coding.quality, coding.quality >= 25 ? TRUE : FALSE);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        auto* line = const_cast<JSAMPLE*>(image.constScanLine(int(cinfo.next_scanline)));
+        row(int(cinfo.next_scanline), buffer.data());
+        auto* line = reinterpret_cast<JSAMPLE*>(buffer.data());
         jpeg_write_scanlines(&cinfo, &line, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -300,4 +326,4 @@ QByteArray windowsMetafile(QSize pixels, QColor fill)
     return file.data();
 }
 
-} // namespace testsupport::pictures
+} // namespace testsupport::picturefiles

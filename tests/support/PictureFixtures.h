@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QSize>
 
-namespace testsupport::pictures {
+#include <functional>
+
+namespace testsupport::picturefiles {
 
 // A test card: four coloured quarters, so a crop or a stretch shows where it
 // came from. Top-left red, top-right green, bottom-left blue, bottom-right
@@ -30,6 +32,12 @@ struct JpegCoding {
 };
 // Written by libjpeg itself, with the choices Qt's writer does not offer.
 QByteArray cameraJpeg(const QImage& image, const JpegCoding& coding = {});
+// The same, each line asked of `row`, so a picture larger than memory
+// comfortably holds can be written.
+QByteArray cameraJpeg(
+    QSize size, const std::function<void(int y, QRgb* line)>& row, const JpegCoding& coding = {});
+// card() as a JPEG of any size, written line by line.
+QByteArray largeCardJpeg(QSize size);
 // libjpeg-turbo's own decode, whole (1) or at 1/2, 1/4, 1/8 of the size,
 // warnings ignored; a null image where it fails.
 QImage libjpegDecode(const QByteArray& data, int denominator = 1);
@@ -43,4 +51,4 @@ QByteArray icon(const QList<QImage>& images);
 QByteArray enhancedMetafile(QSize pixels, QColor fill);
 QByteArray windowsMetafile(QSize pixels, QColor fill);
 
-} // namespace testsupport::pictures
+} // namespace testsupport::picturefiles

@@ -1,0 +1,137 @@
+#include "report/ReportOutput.h"
+
+#include "report/ReportError.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStringConverter>
+
+namespace report {
+
+namespace {
+
+constexpr int kPdfResolution = 300;
+
+[[noreturn]] void cannotWrite(const QString& fileName, const QString& reason)
+{
+    throw ReportError(QStringLiteral("No se puede escribir el fichero \"%1\": %2").arg(fileName, reason));
+}
+
+void openForWriting(QSaveFile& file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        cannotWrite(file.fileName(), file.errorString());
+}
+
+void commit(QSaveFile& file)
+{
+    if (!file.commit())
+        cannotWrite(file.fileName(), file.errorString());
+}
+
+} // namespace
+
+QString formatCaption(ReportFileFormat format)
+{
+    return format == ReportFileFormat::Pdf ? QStringLiteral("Adobe Acrobat (PDF)")
+                                           : QStringLiteral("Texto sin formato (TXT)");
+}
+
+QString formatExtension(ReportFileFormat format)
+{
+    return format == ReportFileFormat::Pdf ? QStringLiteral("pdf") : QStringLiteral("txt");
+}
+
+QString formatFilter(ReportFileFormat format)
+{
+    return QStringLiteral("%1 (*.%2)").arg(formatCaption(format), formatExtension(format));
+}
+
+QString withExtension(const QString& fileName, ReportFileFormat format)
+{
+    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName + QLatin1Char('.') + formatExtension(format);
+}
+
+bool writePdf(
+    const Document& document, const QString& fileName, int first, int last, const Progress& progress)
+{
+    QSaveFile file(fileName);
+    openForWriting(file);
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kPdfResolution);
+        writer.setTitle(document.title);
+        writer.setCreator(QStringLiteral("Huellario"));
+        writer.setPageLayout(document.layout);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            cannotWrite(fileName, QStringLiteral("no se pudo empezar el documento PDF"));
+        for (int page = first; page <= last; ++page) {
+            if (progress && !progress(page + 1)) {
+                painter.end();
+                file.cancelWriting();
+                return false;
+            }
+            if (page > first)
+                writer.newPage();
+            paintPage(painter, document, page);
+        }
+        painter.end();
+    }
+    commit(file);
+    return true;
+}
+
+bool writeText(const Document& document, const QString& fileName, int first, int last)
+{
+    Document part;
+    part.layout = document.layout;
+    part.fonts = document.fonts;
+    part.pages.assign(document.pages.begin() + first, document.pages.begin() + last + 1);
+    QSaveFile file(fileName);
+    openForWriting(file);
+    const QByteArray text = plainText(part).toUtf8();
+    if (file.write(text) != text.size())
+        cannotWrite(fileName, file.errorString());
+    commit(file);
+    return true;
+}
+
+void setUpPrinter(
+    QPrinter& printer, const Document& document, const ReportOptions& options, const QString& jobTitle)
+{
+    if (!options.printerName.isEmpty())
+        printer.setPrinterName(options.printerName);
+    printer.setDocName(jobTitle);
+    printer.setCreator(QStringLiteral("Huellario"));
+    printer.setFullPage(true);
+    printer.setPageLayout(document.layout);
+    printer.setCopyCount(options.copies);
+    printer.setCollateCopies(options.collate);
+    printer.setDuplex(options.duplex);
+}
+
+bool print(QPrinter& printer, const Document& document, int first, int last, const Progress& progress)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError(
+            QStringLiteral("No se puede imprimir en la impresora \"%1\".").arg(printer.printerName()));
+    for (int page = first; page <= last; ++page) {
+        if (progress && !progress(page + 1)) {
+            printer.abort();
+            return false;
+        }
+        if (page > first)
+            printer.newPage();
+        paintPage(painter, document, page);
+    }
+    painter.end();
+    return true;
+}
+
+} // namespace report

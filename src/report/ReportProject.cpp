@@ -1,0 +1,191 @@
+#include "report/ReportProject.h"
+
+#include "engine/ReportSource.h"
+#include "platform/Application.h"
+#include "report/ReportError.h"
+#include "report/ReportPreview.h"
+#include "report/ReportSetup.h"
+#include "report/ReportStatus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStringDecoder>
+
+namespace report {
+
+namespace {
+
+// A project is a few kilobytes; anything this big is not one.
+constexpr qint64 kMaxProjectSize = qint64(4) * 1024 * 1024;
+
+} // namespace
+
+void ReportProject::load()
+{
+    if (m_project)
+        return;
+    const QString path = m_fileName.isEmpty() ? QString() : QFileInfo(m_fileName).absoluteFilePath();
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        throw ReportError(
+            QStringLiteral("The following reporting project does not exist:\n\"%1\"").arg(path));
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        throw ReportError(QStringLiteral("No se puede leer el proyecto de listados \"%1\": %2")
+                              .arg(QDir::toNativeSeparators(path),
+                                  info.isDir() ? QStringLiteral("es una carpeta") : file.errorString()));
+    if (file.size() > kMaxProjectSize)
+        throw ReportError(
+            QStringLiteral("El fichero \"%1\" no es un proyecto de listados: es demasiado grande.")
+                .arg(QDir::toNativeSeparators(path)));
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(file.readAll());
+    if (decoder.hasError())
+        throw ReportError(
+            QStringLiteral("El fichero \"%1\" no es un proyecto de listados: no es texto UTF-8.")
+                .arg(QDir::toNativeSeparators(path)));
+    m_project = report::parseProject(text, QDir::toNativeSeparators(path));
+    m_active = -1;
+}
+
+void ReportProject::addDataView(engine::ReportSource& view)
+{
+    m_views.push_back(&view);
+}
+
+bool ReportProject::selectReport(const QString& name)
+{
+    load();
+    m_asked = name;
+    m_active = -1;
+    for (size_t i = 0; i < m_project->reports.size(); ++i) {
+        const report::ReportDef& r = m_project->reports[i];
+        if (r.fullName.compare(name, Qt::CaseInsensitive) == 0
+            || r.name.compare(name, Qt::CaseInsensitive) == 0) {
+            m_active = int(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+const report::ReportDef* ReportProject::activeReport() const
+{
+    return m_project && m_active >= 0 ? &m_project->reports[size_t(m_active)] : nullptr;
+}
+
+QStringList ReportProject::reportNames() const
+{
+    QStringList names;
+    if (m_project)
+        for (const report::ReportDef& r : m_project->reports)
+            names << r.name;
+    return names;
+}
+
+const report::ReportDef& ReportProject::requireActive() const
+{
+    if (const report::ReportDef* r = activeReport())
+        return *r;
+    if (!m_project)
+        throw ReportError(QStringLiteral("No se ha cargado ningún proyecto de listados."));
+    throw ReportError(QStringLiteral("El proyecto de listados \"%1\" no tiene ningún listado llamado \"%2\".")
+                          .arg(QDir::toNativeSeparators(QFileInfo(m_fileName).absoluteFilePath()), m_asked));
+}
+
+void ReportProject::runToFile(const QString& fileName, ReportFileFormat format)
+{
+    const std::optional<report::Document> document = report::layoutReport(requireActive(), m_views);
+    const int last = int(document->pages.size()) - 1;
+    if (format == ReportFileFormat::Pdf)
+        report::writePdf(*document, fileName, 0, last);
+    else
+        report::writeText(*document, fileName, 0, last);
+}
+
+void ReportProject::printDocument(const report::Document& document, QWidget* parent)
+{
+    const ReportOptions& o = m_system.options;
+    const int count = int(document.pages.size());
+    const int first = o.allPages ? 0 : std::min(o.fromPage, count) - 1;
+    const int last = o.allPages ? count - 1 : std::min(o.toPage, count) - 1;
+    QPrinter printer(QPrinter::HighResolution);
+    report::setUpPrinter(printer, document, o, m_system.jobTitle);
+    ReportStatusWindow status(m_system.statusTitle, parent);
+    status.show();
+    report::print(
+        printer, document, first, last, [&](int page) { return status.step(m_system.printingText, page); });
+}
+
+bool ReportProject::run(QWidget* parent)
+{
+    const report::ReportDef& report = requireActive();
+    // A report that names a view or field that is not there fails before
+    // the user chooses anything.
+    report::checkSources(report, m_views);
+
+    ReportSetupWindow setup(m_system.options, m_system.setupTitle, parent);
+    if (setup.exec() != QDialog::Accepted)
+        return false;
+    m_system.options = setup.options();
+    const ReportOptions& o = m_system.options;
+
+    std::optional<report::Document> document;
+    {
+        ReportStatusWindow status(m_system.statusTitle, parent);
+        status.show();
+        const report::Progress generating
+            = [&](int page) { return status.step(m_system.generatingText, page); };
+        document = report::layoutReport(report, m_views, generating);
+        if (!document)
+            return false;
+        const int count = int(document->pages.size());
+        if (!o.allPages && o.fromPage > count && o.destination != ReportDestination::Preview)
+            throw ReportError(
+                QStringLiteral("El listado tiene %1 páginas: no hay ninguna desde la página %2.")
+                    .arg(count)
+                    .arg(o.fromPage));
+        const int first = o.allPages ? 0 : o.fromPage - 1;
+        const int last = o.allPages ? count - 1 : std::min(o.toPage, count) - 1;
+
+        switch (o.destination) {
+        case ReportDestination::File:
+            if (o.format == ReportFileFormat::Pdf)
+                return report::writePdf(*document, o.fileName, first, last, generating);
+            return report::writeText(*document, o.fileName, first, last);
+        case ReportDestination::Printer:
+            status.hide();
+            break;
+        case ReportDestination::Preview: {
+            std::function<void()> print;
+            QWidget* previewWindow = parent;
+            if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
+                // Called from the preview's button: a failure is shown here
+                // rather than thrown through the toolkit's signal.
+                print = [&] {
+                    try {
+                        printDocument(*document, previewWindow);
+                    } catch (const engine::EngineError& error) {
+                        platform::Application::showError(error.message());
+                    }
+                };
+            }
+            ReportPreviewWindow preview(*document, m_system.previewTitle, o.previewZoom, print, parent);
+            previewWindow = &preview;
+            preview.generate(generating);
+            if (status.cancelled())
+                return false;
+            status.hide();
+            preview.exec();
+            return true;
+        }
+        }
+    }
+    printDocument(*document, parent);
+    return true;
+}
+
+} // namespace report
