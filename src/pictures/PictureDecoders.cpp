@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <cstdlib>
+#include <limits>
 #include <mutex>
 
 namespace pictures {
@@ -37,6 +38,17 @@ private:
     int m_previous;
 };
 
+// The size the reader gives, or an invalid one. A bitmap stored top down
+// (the first line first) says so with a negative height, which Qt's reader
+// passes on as it is.
+QSize ownSize(QImageReader& reader)
+{
+    const QSize own = reader.size();
+    if (own.height() < 0 && own.height() != std::numeric_limits<int>::min() && reader.format() == "bmp")
+        return QSize(own.width(), -own.height());
+    return own;
+}
+
 // Reads one picture of the given Qt format, refusing anything else.
 QImage readWithQt(const QByteArray& data, const char* format, Failure invalid)
 {
@@ -46,7 +58,7 @@ QImage readWithQt(const QByteArray& data, const char* format, Failure invalid)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);
-    const QSize own = reader.size();
+    const QSize own = ownSize(reader);
     if (!own.isValid() || own.isEmpty())
         throw DecodeError { invalid, 0 };
     checkOwnSize(own);
@@ -63,7 +75,7 @@ QSize sizeWithQt(const QByteArray& data, const char* format)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);
-    const QSize own = reader.size();
+    const QSize own = ownSize(reader);
     if (!own.isValid() || own.isEmpty())
         throw DecodeError { Failure::NotValid, 0 };
     checkOwnSize(own);

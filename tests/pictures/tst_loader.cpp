@@ -58,6 +58,24 @@ QImage pattern(QSize size)
     return image;
 }
 
+// The same uncompressed bitmap stored top down: its lines in the other order
+// and a negative height, as the format allows.
+QByteArray topDown(QByteArray bitmap)
+{
+    auto* bytes = reinterpret_cast<uchar*>(bitmap.data());
+    const qsizetype offset = qFromLittleEndian<quint32>(bytes + 10);
+    const int width = qFromLittleEndian<qint32>(bytes + 18);
+    const int height = qFromLittleEndian<qint32>(bytes + 22);
+    const int bits = qFromLittleEndian<quint16>(bytes + 28);
+    const qsizetype stride = ((qsizetype(width) * bits + 31) / 32) * 4;
+    QByteArray lines = bitmap.mid(offset, stride * height);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(
+            bytes + offset + y * stride, lines.constData() + (height - 1 - y) * stride, size_t(stride));
+    qToLittleEndian<qint32>(-height, bytes + 22);
+    return bitmap;
+}
+
 int largestDifference(const QImage& a, const QImage& b)
 {
     int largest = 0;
@@ -98,6 +116,14 @@ private slots:
         const QRgb white = qRgb(255, 255, 255);
         const QRgb magenta = qRgb(255, 0, 255);
         QTest::newRow("bmp") << "foto.bmp" << fixtures::bitmap(card) << QSize(200, 100) << red << yellow;
+        QTest::newRow("top-down bmp")
+            << "arriba.bmp" << topDown(fixtures::bitmap(card)) << QSize(200, 100) << red << yellow;
+        QTest::newRow("top-down bmp, 8-bit palette")
+            << "paleta.bmp" << topDown(fixtures::bitmap(card.convertToFormat(QImage::Format_Indexed8)))
+            << QSize(200, 100) << red << yellow;
+        QTest::newRow("top-down bmp, 32-bit with alpha")
+            << "alfa.bmp" << topDown(fixtures::bitmap(card.convertToFormat(QImage::Format_ARGB32)))
+            << QSize(200, 100) << red << yellow;
         QTest::newRow("jpg") << "foto.jpg" << fixtures::jpeg(card) << QSize(200, 100) << red << yellow;
         QTest::newRow("JPEG upper case")
             << "FOTO.JPEG" << fixtures::jpeg(card) << QSize(200, 100) << red << yellow;
@@ -279,6 +305,29 @@ private slots:
             = fixtures::libjpegDecode(fixtures::jpeg(fixtures::photograph(QSize(1600, 1200))));
         QCOMPARE(
             largestDifference(own, reference.copy(pictures::visiblePart(reference.size(), albumFrame))), 0);
+    }
+
+    // A metafile's colours are its own, also those no colour name has, and a
+    // solid brush fills opaquely in either background mode.
+    void metafileColoursAreExact_data()
+    {
+        QTest::addColumn<bool>("transparentMode");
+        QTest::newRow("opaque background mode") << false;
+        QTest::newRow("transparent background mode") << true;
+    }
+    void metafileColoursAreExact()
+    {
+        QFETCH(bool, transparentMode);
+        const QList<QColor> colours { QColor(255, 255, 160), QColor(220, 30, 30), QColor(0, 0, 200),
+            QColor(123, 45, 67), QColor(1, 254, 3), QColor(250, 250, 250) };
+        const QString path = write(QStringLiteral("franjas.wmf"),
+            fixtures::windowsMetafile(QSize(120, 20), colours, transparentMode));
+        for (const Fit fit : { Fit::OwnSize, Fit::Stretch }) {
+            const QImage image = pictures::loadPicture(path, QSize(120, 20), fit);
+            QCOMPARE(image.size(), QSize(120, 20));
+            for (int i = 0; i < colours.size(); ++i)
+                QCOMPARE(image.pixelColor(i * 20 + 10, 10), colours[i]);
+        }
     }
 
     // The bottom-left pixel's colour is judged on the whole bitmap, also when

@@ -296,6 +296,11 @@ QByteArray enhancedMetafile(QSize pixels, QColor fill)
 
 QByteArray windowsMetafile(QSize pixels, QColor fill)
 {
+    return windowsMetafile(pixels, QList<QColor> { Qt::white, fill });
+}
+
+QByteArray windowsMetafile(QSize pixels, const QList<QColor>& stripes, bool transparentMode)
+{
     Bytes file;
     // Placeable header: 96 units per inch, so one unit is one pixel.
     file.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(quint32(pixels.width())).u16(quint32(pixels.height()));
@@ -305,22 +310,25 @@ QByteArray windowsMetafile(QSize pixels, QColor fill)
         checksum ^= qFromLittleEndian<quint16>(file.data().constData() + 2 * i);
     file.setU16(20, checksum);
     const qsizetype header = file.size();
-    file.u16(1).u16(9).u16(0x0300).u32(0).u16(2).u32(7).u16(0);
+    file.u16(1).u16(9).u16(0x0300).u32(0).u16(quint32(stripes.size())).u32(7).u16(0);
     file.u32(5).u16(0x020B).u16(0).u16(0); // SETWINDOWORG y, x
     file.u32(5).u16(0x020C).u16(quint32(pixels.height())).u16(quint32(pixels.width())); // SETWINDOWEXT
     const auto brush = [&file](QColor color, quint32 index) {
         file.u32(7).u16(0x02FC).u16(0).u32(colorRef(color)).u16(0); // CREATEBRUSHINDIRECT
         file.u32(4).u16(0x012D).u16(index); // SELECTOBJECT
     };
-    brush(Qt::white, 0);
-    file.u32(7).u16(0x041B).u16(quint32(pixels.height())).u16(quint32(pixels.width())).u16(0).u16(0);
-    brush(fill, 1);
-    file.u32(7)
-        .u16(0x041B)
-        .u16(quint32(pixels.height()))
-        .u16(quint32(pixels.width()))
-        .u16(0)
-        .u16(quint32(pixels.width() / 2));
+    if (transparentMode)
+        file.u32(4).u16(0x0102).u16(1); // SETBKMODE TRANSPARENT
+    for (int i = 0; i < stripes.size(); ++i) {
+        brush(stripes[i], quint32(i));
+        const int left = pixels.width() * i / int(stripes.size());
+        file.u32(7) // RECTANGLE bottom, right, top, left
+            .u16(0x041B)
+            .u16(quint32(pixels.height()))
+            .u16(quint32(pixels.width()))
+            .u16(0)
+            .u16(quint32(left));
+    }
     file.u32(3).u16(0); // EOF
     file.setU32(header + 6, quint32((file.size() - header) / 2));
     return file.data();

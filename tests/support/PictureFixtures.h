@@ -50,5 +50,8 @@ QByteArray icon(const QList<QImage>& images);
 // rectangle of `fill` over the right half.
 QByteArray enhancedMetafile(QSize pixels, QColor fill);
 QByteArray windowsMetafile(QSize pixels, QColor fill);
+// A metafile of equal vertical stripes, one brush each, left to right; the
+// background mode, which concerns only hatches and text, transparent or not.
+QByteArray windowsMetafile(QSize pixels, const QList<QColor>& stripes, bool transparentMode = false);
 
 } // namespace testsupport::picturefiles

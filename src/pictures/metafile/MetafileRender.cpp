@@ -1,5 +1,6 @@
 #include "pictures/metafile/MetafileRender.h"
 
+#include <QColor>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QtEndian>
@@ -10,6 +11,8 @@
 
 #include <emf2svg.h>
 #include <libwmf/api.h>
+#include <libwmf/ipa.h>
+#include <libwmf/macro.h>
 #include <libwmf/svg.h>
 
 namespace pictures::metafile {
@@ -108,6 +111,109 @@ Svg enhancedToSvg(const QByteArray& data, bool wantSvg)
     return result;
 }
 
+// libwmf's SVG layer writes every colour as the nearest of the 147 SVG colour
+// names, so (123,45,67) comes out sienna; and it fills at half opacity once
+// the background mode is transparent, which in Windows only concerns hatches
+// and text. Its drawing calls are wrapped: the text each one writes gets the
+// device context's own colours back, solid fills opaque.
+wmfFunctionReference svgLayer {};
+
+QByteArray& svgText(wmfAPI* api)
+{
+    return *static_cast<QByteArray*>(WMF_SVG_GetData(api)->out->context);
+}
+
+int appendText(char* text, void* context)
+{
+    static_cast<QByteArray*>(context)->append(text);
+    return 0;
+}
+
+int clearText(void* context)
+{
+    static_cast<QByteArray*>(context)->clear();
+    return 0;
+}
+
+QByteArray hexColour(const wmfRGB& colour)
+{
+    return QColor(colour.r, colour.g, colour.b).name().toLatin1();
+}
+
+// In the text written from `from` on, the values of `property` ("fill:" or
+// "stroke:") other than none become `colour`.
+void restoreColour(QByteArray& text, qsizetype from, const QByteArray& property, const wmfRGB* colour)
+{
+    if (!colour)
+        return;
+    const QByteArray value = hexColour(*colour);
+    for (qsizetype at = text.indexOf(property, from); at >= 0; at = text.indexOf(property, at + 1)) {
+        const qsizetype start = at + property.size();
+        qsizetype end = start;
+        while (end < text.size() && text[end] != ';' && text[end] != '"')
+            ++end;
+        const QByteArray old = text.mid(start, end - start).trimmed();
+        if (old != "none" && !old.startsWith("url("))
+            text.replace(start, end - start, value);
+    }
+}
+
+void restoreColours(wmfAPI* api, qsizetype from, const wmfRGB* fill, const wmfRGB* stroke)
+{
+    QByteArray& text = svgText(api);
+    restoreColour(text, from, "fill:", fill);
+    restoreColour(text, from, "stroke:", stroke);
+    for (qsizetype at = text.indexOf("fill-opacity:0.5", from); at >= 0;
+         at = text.indexOf("fill-opacity:0.5", at))
+        text.replace(at, 16, "fill-opacity:1.0");
+}
+
+// A shape: filled with the brush, outlined with the pen.
+template <auto Slot, typename Arguments> void shape(wmfAPI* api, Arguments* arguments)
+{
+    const qsizetype from = svgText(api).size();
+    (svgLayer.*Slot)(api, arguments);
+    wmfDC* dc = arguments->dc;
+    restoreColours(api, from, dc && dc->brush ? WMF_BRUSH_COLOR(dc->brush) : nullptr,
+        dc && dc->pen ? WMF_PEN_COLOR(dc->pen) : nullptr);
+}
+
+void pixel(wmfAPI* api, wmfDrawPixel_t* arguments)
+{
+    const qsizetype from = svgText(api).size();
+    svgLayer.draw_pixel(api, arguments);
+    restoreColours(api, from, &arguments->color, &arguments->color);
+}
+
+void text(wmfAPI* api, wmfDrawText_t* arguments)
+{
+    const qsizetype from = svgText(api).size();
+    svgLayer.draw_text(api, arguments);
+    restoreColours(api, from, arguments->dc ? WMF_DC_TEXTCOLOR(arguments->dc) : nullptr, nullptr);
+}
+
+void svgWithOwnColours(wmfAPI* api)
+{
+    wmf_svg_function(api);
+    auto* layer = static_cast<wmfFunctionReference*>(api->function_reference);
+    if (!layer || !layer->draw_rectangle)
+        return;
+    svgLayer = *layer;
+    layer->draw_pixel = pixel;
+    layer->draw_text = text;
+    layer->draw_pie = shape<&wmfFunctionReference::draw_pie, wmfDrawArc_t>;
+    layer->draw_chord = shape<&wmfFunctionReference::draw_chord, wmfDrawArc_t>;
+    layer->draw_arc = shape<&wmfFunctionReference::draw_arc, wmfDrawArc_t>;
+    layer->draw_ellipse = shape<&wmfFunctionReference::draw_ellipse, wmfDrawArc_t>;
+    layer->draw_line = shape<&wmfFunctionReference::draw_line, wmfDrawLine_t>;
+    layer->poly_line = shape<&wmfFunctionReference::poly_line, wmfPolyLine_t>;
+    layer->draw_polygon = shape<&wmfFunctionReference::draw_polygon, wmfPolyLine_t>;
+    layer->draw_polypolygon = shape<&wmfFunctionReference::draw_polypolygon, wmfPolyPoly_t>;
+    layer->draw_rectangle = shape<&wmfFunctionReference::draw_rectangle, wmfDrawRectangle_t>;
+    layer->region_frame = shape<&wmfFunctionReference::region_frame, wmfPolyRectangle_t>;
+    layer->region_paint = shape<&wmfFunctionReference::region_paint, wmfPolyRectangle_t>;
+}
+
 // libwmf tracks its own allocations and frees them with the API.
 struct WmfApi {
     wmfAPI* api = nullptr;
@@ -121,7 +227,7 @@ struct WmfApi {
 Svg windowsToSvg(const QByteArray& data, bool wantSvg)
 {
     wmfAPI_Options options {};
-    options.function = wmf_svg_function;
+    options.function = svgWithOwnColours;
     const unsigned long flags
         = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     WmfApi wmf;
@@ -147,18 +253,12 @@ Svg windowsToSvg(const QByteArray& data, bool wantSvg)
     device->width = width;
     device->height = height;
     device->flags |= WMF_SVG_INLINE_IMAGES;
-    device->out = wmf_stream_create(wmf.api, nullptr);
-    if (!device->out)
-        notValid();
+    wmfStream stream { &result.text, appendText, clearText };
+    device->out = &stream;
     const wmf_error_t played = wmf_play(wmf.api, 0, &bounds);
-    char* out = nullptr;
-    unsigned long length = 0;
-    wmf_stream_destroy(wmf.api, device->out, &out, &length);
     device->out = nullptr;
-    if (played != wmf_E_None || !out || length == 0)
+    if (played != wmf_E_None || result.text.isEmpty())
         notValid();
-    result.text = QByteArray(out, qsizetype(length));
-    wmf_free(wmf.api, out);
     return result;
 }
 
