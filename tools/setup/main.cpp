@@ -1,5 +1,6 @@
 // huellario-setup: installs a new Huellario data folder and registers the
 // alias HLR10 for it. Options are read here; the work is in Installer.
+#include "FailureWindow.h"
 #include "Importer.h"
 #include "Installer.h"
 
@@ -7,11 +8,13 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-const char* const kHelp = R"(Uso: huellario-setup [--dir CARPETA] [--aliases ARCHIVO] [--if-missing]
-     huellario-setup --importar CARPETA [--dir CARPETA] [--aliases ARCHIVO]
+const char* const kHelp
+    = R"(Uso: huellario-setup [--dir CARPETA] [--aliases ARCHIVO] [--if-missing] [--ventana]
+     huellario-setup --importar CARPETA [--dir CARPETA] [--aliases ARCHIVO] [--ventana]
 
 Instala los datos iniciales de Huellario: crea la carpeta de datos con las
 nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
@@ -39,6 +42,8 @@ Opciones:
                       omisión) y solo entonces registra HLR10. Un archivo
                       dañado o ajeno, o un texto más largo que su campo,
                       se nombra y no se importa nada.
+  --ventana           Si algo falla, muestra el mensaje también en una ventana
+                      (la entrada del menú lo usa antes de abrir Huellario).
   -h, --help          Muestra esta ayuda.
 
 Nunca sobrescribe: si alguna de las nueve tablas ya existe en la carpeta,
@@ -55,9 +60,14 @@ no es de la versión anterior.
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Looked for before the application object, which depends on it.
+    bool window = false;
+    for (int i = 1; i < argc; ++i)
+        window = window || std::strcmp(argv[i], "--ventana") == 0;
+    const auto app = setup::makeApplication(argc, argv, window);
     QTextStream out(stdout);
-    QTextStream err(stderr);
+    setup::ErrorOutput errors;
+    QTextStream err(&errors);
 
     setup::Options options;
     QString importFolder;
@@ -81,6 +91,8 @@ int main(int argc, char* argv[])
             return 0;
         } else if (arg == QLatin1String("--if-missing")) {
             options.ifMissing = true;
+        } else if (arg == QLatin1String("--ventana")) {
+            // Taken into account before the application object was made.
         } else if (arg == QLatin1String("--dir") || arg.startsWith(QLatin1String("--dir="))) {
             ok = value(QStringLiteral("--dir"), options.folder);
         } else if (arg == QLatin1String("--aliases") || arg.startsWith(QLatin1String("--aliases="))) {
@@ -104,7 +116,9 @@ int main(int argc, char* argv[])
                 << "Use --help para ver las opciones." << Qt::endl;
             return setup::Usage;
         }
-        return setup::importTables(importFolder, options, out, err);
+        const int code = setup::importTables(importFolder, options, out, err);
+        return setup::reportFailure(window, code, errors.text());
     }
-    return setup::install(options, out, err);
+    const int code = setup::install(options, out, err);
+    return setup::reportFailure(window, code, errors.text());
 }
