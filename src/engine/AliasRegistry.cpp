@@ -5,10 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringList>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace engine {
@@ -18,10 +21,27 @@ namespace {
 // The file is read by hand rather than through QSettings, so a path with a
 // comma or a percent sign comes back exactly as written. Lines stay bytes, so
 // a rewrite keeps every other line as it was, whatever its encoding.
+// A file that is there but cannot be read is an error, not an empty file: a
+// rewrite would otherwise drop every other entry.
 QByteArray readFile(const QString& file)
 {
+    // Far more than any alias file; a device or a stray large file named by
+    // HLR_ALIASES is refused instead of read to the end.
+    constexpr qint64 kLimit = 1 << 20;
     QFile in(file);
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    if (!in.exists())
+        return {};
+    if (!in.open(QIODevice::ReadOnly))
+        throw EngineError(
+            QStringLiteral("No se puede leer el archivo de alias %1: %2.").arg(file, in.errorString()));
+    QByteArray bytes = in.read(kLimit + 1);
+    if (bytes.size() > kLimit)
+        throw EngineError(
+            QStringLiteral("El archivo de alias %1 mide más de 1 MiB; no es un archivo de alias.").arg(file));
+    if (in.error() != QFileDevice::NoError)
+        throw EngineError(
+            QStringLiteral("No se puede leer el archivo de alias %1: %2.").arg(file, in.errorString()));
+    return bytes;
 }
 
 // One line as text, without the carriage return of a CRLF file.
@@ -75,6 +95,133 @@ void syncFolder(const QString& folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+QString reasonOf(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("el disco está lleno");
+    case EDQUOT:
+        return QStringLiteral("se ha agotado la cuota de disco");
+    case EFBIG:
+        return QStringLiteral("el archivo supera el tamaño permitido");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("no hay permiso");
+    case EROFS:
+        return QStringLiteral("el disco es de solo lectura");
+    case EIO:
+        return QStringLiteral("error de lectura o escritura en el disco");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+// A file descriptor closed however the write ends.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    // close() may be where a delayed write error shows, so it is checked.
+    bool close()
+    {
+        const int result = ::close(fd);
+        fd = -1;
+        return result == 0;
+    }
+};
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool readBack(const QByteArray& path, const QByteArray& expected)
+{
+    Descriptor in { ::open(path.constData(), O_RDONLY | O_CLOEXEC) };
+    if (in.fd < 0)
+        return false;
+    QByteArray read(expected.size() + 1, Qt::Uninitialized);
+    qsizetype done = 0;
+    for (;;) {
+        const ssize_t n = ::read(in.fd, read.data() + done, size_t(read.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        done += n;
+        if (n == 0 || done == read.size())
+            break;
+    }
+    if (done != expected.size() || read.left(done) != expected) {
+        errno = EIO;
+        return false;
+    }
+    return true;
+}
+
+// Replaces `file` by `bytes` in one step. The new contents go to a temporary
+// file beside it; every write, the sync and the close are checked and the
+// file is read back before it is renamed over the old one, so a full disk
+// or a failing write leaves the old file as it was, byte for byte.
+void replaceFile(const QString& file, const QByteArray& bytes)
+{
+    const QFileInfo info(file);
+    const QString dir = info.absolutePath();
+    const auto fail = [&](int error) {
+        return EngineError(
+            QStringLiteral("No se puede escribir el archivo de alias %1: %2.").arg(file, reasonOf(error)));
+    };
+    if (!QDir().mkpath(dir))
+        throw EngineError(QStringLiteral("No se puede crear la carpeta del archivo de alias %1.").arg(dir));
+
+    // The new file keeps the old one's permissions; a first one gets the
+    // usual ones less the umask, as any program's new file does.
+    struct stat old { };
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    const bool existed = ::stat(target.constData(), &old) == 0;
+    QByteArray temporary;
+    Descriptor out;
+    for (int attempt = 0; attempt < 100 && out.fd < 0; ++attempt) {
+        temporary = QFile::encodeName(
+            QDir(dir).filePath(QStringLiteral(".%1.%2")
+                                   .arg(info.fileName())
+                                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
+        out.fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (out.fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (out.fd < 0)
+        throw fail(errno);
+    const auto abandon = [&](int error) {
+        ::unlink(temporary.constData());
+        return fail(error);
+    };
+    if (existed && ::fchmod(out.fd, old.st_mode & 07777) != 0)
+        throw abandon(errno);
+    if (!writeAll(out.fd, bytes) || ::fsync(out.fd) != 0 || !out.close())
+        throw abandon(errno);
+    if (!readBack(temporary, bytes))
+        throw abandon(errno);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        throw abandon(errno);
+    syncFolder(dir);
 }
 
 } // namespace
@@ -157,12 +304,24 @@ void AliasRegistry::setFolder(const QString& alias, const QString& folder)
                               .arg(alias, m_file));
 
     // Replaced in one step: a crash leaves the old file or the new one.
-    const QString dir = QFileInfo(m_file).absolutePath();
-    QSaveFile out(m_file);
-    if (!QDir().mkpath(dir) || !out.open(QIODevice::WriteOnly) || out.write(after) != after.size()
-        || !out.commit())
-        throw EngineError(QStringLiteral("No se puede escribir el archivo de alias %1.").arg(m_file));
-    syncFolder(dir);
+    replaceFile(m_file, after);
+}
+
+void AliasRegistry::restore(const std::optional<QByteArray>& contents) const
+{
+    if (!contents) {
+        if (QFile::exists(m_file) && !QFile::remove(m_file))
+            throw EngineError(QStringLiteral("No se puede borrar el archivo de alias %1.").arg(m_file));
+        return;
+    }
+    replaceFile(m_file, *contents);
+}
+
+std::optional<QByteArray> AliasRegistry::contents() const
+{
+    if (!QFileInfo::exists(m_file))
+        return std::nullopt;
+    return readFile(m_file);
 }
 
 } // namespace engine

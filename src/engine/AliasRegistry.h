@@ -3,6 +3,7 @@
 // the file named by HLR_ALIASES.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -20,8 +21,14 @@ public:
     std::optional<QString> folderOf(const QString& alias) const;
     // Writes or replaces the alias entry, creating the file and its folder.
     // The file is replaced in one step and every other line keeps its bytes;
-    // EngineError, with nothing written, for a folder it cannot hold.
+    // EngineError, with the file as it was, for a folder it cannot hold or
+    // a write that fails (a full disk).
     void setFolder(const QString& alias, const QString& folder);
+    // The file's bytes, or nothing when there is no file; EngineError when
+    // it exists and cannot be read.
+    std::optional<QByteArray> contents() const;
+    // Puts back what contents() returned, in one step as setFolder does.
+    void restore(const std::optional<QByteArray>& contents) const;
     // Whether a folder reads back exactly as written: no line breaks, no
     // blanks at either end.
     static bool canHold(const QString& folder);
