@@ -1,6 +1,7 @@
 #include "platform/FlatStyle.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -44,11 +45,19 @@ void drawCheckIndicator(QPainter* painter, const QStyleOption* option)
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
     const bool noValue = option->state & QStyle::State_NoChange;
+    const bool enabled = option->state & QStyle::State_Enabled;
+    const bool focused = enabled && (option->state & QStyle::State_HasFocus);
     // Grey without a value: a light ground with a short grey bar, which reads
     // as neither ticked nor unticked.
     painter->fillRect(option->rect, noValue ? QColor(224, 224, 224) : option->palette.color(QPalette::Base));
-    painter->setPen(tinted(option) ? FlatStyle::tintColor() : FlatStyle::borderColor());
+    // Not tinted for being ticked: the tint must tell where the focus is.
+    const bool tint = focused || (enabled && (option->state & QStyle::State_MouseOver));
+    painter->setPen(tint ? FlatStyle::tintColor() : FlatStyle::borderColor());
     painter->drawRect(box);
+    // A box has no room for a focus rectangle: the focused one gets a double
+    // border, which the pointer over another box never gives.
+    if (focused)
+        painter->drawRect(box.adjusted(1, 1, -1, -1));
     if (noValue) {
         const int y = box.center().y();
         painter->fillRect(QRect(box.left() + 3, y - 1, box.width() - 5, 2), QColor(150, 150, 150));
@@ -117,6 +126,14 @@ void FlatStyle::drawPrimitive(
         drawCheckIndicator(painter, option);
         return;
     case PE_Frame:
+        // Grids and lists: a one-pixel border on all four sides. The relief
+        // below would draw its light right and bottom sides white, unseen on
+        // a white window, leaving a lone left line.
+        if (qobject_cast<const QAbstractScrollArea*>(widget)) {
+            drawBorder(painter, option->rect, borderColor());
+            return;
+        }
+        [[fallthrough]];
     case PE_FrameGroupBox: {
         // Panels keep their relief in one pixel: dark above and left when lowered.
         const QRect r = option->rect.adjusted(0, 0, -1, -1);

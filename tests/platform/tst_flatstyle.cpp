@@ -1,6 +1,7 @@
 // The flat skin: switched on and off as a whole, flat boxes and lookup lists
-// on their own ground with a tinted one-pixel border, and a check box without
-// a value that reads as neither ticked nor unticked.
+// on their own ground with a tinted one-pixel border, a check box without a
+// value that reads as neither ticked nor unticked, the focused check box, and
+// grids framed on all four sides.
 #include "platform/FlatStyle.h"
 
 #include <QAbstractItemView>
@@ -8,6 +9,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -129,6 +133,85 @@ private slots:
         QCOMPARE(at(unticked, indicator.center().x(), indicator.top() + 1), kBoxBlue);
         QVERIFY(at(noValue, indicator.center().x(), indicator.top() + 1) != kBoxBlue);
         QVERIFY(noValue != unticked);
+    }
+
+    // The box with the focus looks different from the others in every state,
+    // ticked included, and from a box the pointer is merely over.
+    void focusedCheckBoxStandsOut()
+    {
+        platform::skin::switchOn();
+        QWidget window;
+        window.resize(80, 30);
+        auto* other = new QCheckBox(&window);
+        other->setGeometry(0, 0, 14, 17);
+        auto* box = new QCheckBox(&window);
+        box->setGeometry(30, 0, 14, 17);
+        for (QCheckBox* b : { other, box }) {
+            b->setTristate(true);
+            b->setPalette(boxPalette(b->palette()));
+        }
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (const Qt::CheckState state : { Qt::Checked, Qt::Unchecked, Qt::PartiallyChecked }) {
+            box->setCheckState(state);
+            other->setFocus();
+            QTRY_VERIFY(other->hasFocus());
+            const QImage resting = box->grab().toImage();
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+            const QImage focused = box->grab().toImage();
+            QVERIFY2(focused != resting, qPrintable(QStringLiteral("state %1").arg(int(state))));
+            // The pointer over a box without the focus is not the focus.
+            QStyleOptionButton option;
+            option.initFrom(box);
+            option.state &= ~QStyle::State_HasFocus;
+            option.state |= QStyle::State_MouseOver;
+            option.state |= state == Qt::Checked ? QStyle::State_On
+                : state == Qt::Unchecked         ? QStyle::State_Off
+                                                 : QStyle::State_NoChange;
+            option.rect = QRect(0, 0, 13, 13);
+            QImage hovered(13, 13, QImage::Format_ARGB32);
+            QImage withFocus(13, 13, QImage::Format_ARGB32);
+            {
+                QPainter p(&hovered);
+                box->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &p, box);
+            }
+            option.state |= QStyle::State_HasFocus;
+            option.state &= ~QStyle::State_MouseOver;
+            {
+                QPainter p(&withFocus);
+                box->style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &p, box);
+            }
+            QVERIFY(hovered != withFocus);
+        }
+    }
+
+    // A grid's frame is a one-pixel border on all four sides, seen on a
+    // white window as on any other ground.
+    void gridFrameOnAllSides()
+    {
+        platform::skin::switchOn();
+        QWidget window;
+        QPalette white = window.palette();
+        white.setColor(QPalette::Window, Qt::white);
+        window.setPalette(white);
+        window.setAutoFillBackground(true);
+        window.resize(220, 120);
+        QStandardItemModel model(2, 1);
+        auto* grid = new QTableView(&window);
+        grid->setModel(&model);
+        grid->setGeometry(10, 10, 200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage shot = grid->grab().toImage();
+        const int right = shot.width() - 1;
+        const int bottom = shot.height() - 1;
+        const QColor border = platform::FlatStyle::borderColor();
+        QCOMPARE(at(shot, 0, bottom / 2), border);
+        QCOMPARE(at(shot, right, bottom / 2), border);
+        QCOMPARE(at(shot, right / 2, bottom), border);
+        QCOMPARE(at(shot, right / 2, 0), border);
     }
 };
 
