@@ -2,6 +2,8 @@
 
 #include "controls/Colors.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include <QPolygonF>
 #include <QStyle>
 #include <QTableView>
+#include <QTextDocument>
 #include <QtMath>
 
 namespace platform::furniture {
@@ -198,8 +201,43 @@ QFrame* addSeparator(QWidget* window, int top, const QString& name)
     return band;
 }
 
+namespace {
+
+// A right-aligned text ends where its last glyph's advance ends, which for
+// the colon of every field label is a pixel after its ink: the text is drawn
+// that much further right, so the ink itself ends at the label's edge.
+// Looked at when painted, since the text may change at any time.
+class FlushRight : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* label = event->type() == QEvent::Paint ? qobject_cast<QLabel*>(watched) : nullptr;
+        if (!label || !(label->alignment() & Qt::AlignRight) || label->text().isEmpty())
+            return false;
+        const QString text = label->text();
+        if (label->textFormat() == Qt::RichText
+            || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text)))
+            return false;
+        const int bearing = label->fontMetrics().rightBearing(text.back());
+        if (bearing <= 0)
+            return false;
+        QPainter painter(label);
+        label->style()->drawItemText(&painter, label->contentsRect().adjusted(0, 0, bearing, 0),
+            int(QStyle::visualAlignment(label->layoutDirection(), label->alignment())), label->palette(),
+            label->isEnabled(), text, label->foregroundRole());
+        return true;
+    }
+};
+
+} // namespace
+
 void styleFieldLabel(QLabel* label, LabelBack back)
 {
+    static FlushRight* const flushRight = new FlushRight(QCoreApplication::instance());
+    label->installEventFilter(flushRight);
     label->setFont(windowFont(true));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, controls::clMaroon);

@@ -58,6 +58,41 @@ private slots:
                 grey += shot.pixelColor(x, y) != Qt::white;
         QVERIFY(grey > 0);
     }
+
+    // A right-aligned label's text ends at its right edge: the colon's last
+    // column of ink is the label's last column, whether the label was sized
+    // to its text or is a fixed frame whose text grows leftwards.
+    void rightAlignedTextEndsAtTheEdge()
+    {
+        // The face the program puts first, whose colon ends before its advance.
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), { QStringLiteral("Liberation Sans") });
+        QWidget window;
+        window.resize(300, 80);
+        QPalette white = window.palette();
+        white.setColor(QPalette::Window, Qt::white);
+        window.setPalette(white);
+        window.setAutoFillBackground(true);
+        QLabel* sized = furniture::addFieldLabel(&window, QStringLiteral("Mascota :"), 107, 10);
+        auto* frame = new QLabel(&window);
+        furniture::styleFieldLabel(frame);
+        frame->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        frame->setGeometry(0, 40, 151, 17);
+        frame->setText(QStringLiteral("Rabia :"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage shot = window.grab().toImage();
+        auto inkEnd = [&](const QRect& area) {
+            int last = -1;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (shot.pixelColor(x, y).lightness() < 160)
+                        last = qMax(last, x);
+            return last;
+        };
+        QCOMPARE(inkEnd(sized->geometry()) + 1, 107);
+        QCOMPARE(inkEnd(frame->geometry()) + 1, 151);
+        QCOMPARE(sized->geometry().right() + 1, 107);
+    }
 };
 
 QTEST_MAIN(TestFurniture)
