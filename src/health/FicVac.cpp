@@ -29,6 +29,8 @@ QLabel* addText(QWidget* window, const char* name, const QString& text, const QC
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+    // On the button-face ground Qt would draw the text in the button-text colour.
+    label->setForegroundRole(QPalette::WindowText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->adjustSize();
     label->move(at);
@@ -114,6 +116,7 @@ void TFichaVacunas::build()
         QPalette palette = date->palette();
         palette.setColor(QPalette::WindowText, controls::clOlive);
         date->setPalette(palette);
+        date->setForegroundRole(QPalette::WindowText);
         date->setDataSource(m_data.SourceVacunas);
         date->setDataField(QString::fromLatin1(dateFields[row]));
         *dates[row] = date;

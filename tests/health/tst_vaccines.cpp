@@ -317,6 +317,46 @@ private slots:
         QCOMPARE(listDates(*p.list), (QStringList { "", "05/03/2027", "", "" }));
     }
 
+    // What the list window draws: the ages, the advice and the notes in navy,
+    // the dates in olive, on the window's button-face ground; the names end
+    // at the ticks.
+    void listTextsDrawnInTheirColours()
+    {
+        VaccineProgram p({ petOf("P1", "LUNA", "PERROS") });
+        p.open();
+        QVERIFY(p.modify([&](TFichaRegVacunas& r) {
+            r.DBEdit2->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(r.DBEdit2, "05032027");
+            recordtest::click(&r, "But_Aceptar");
+        }));
+        TFichaVacunas& w = *p.list;
+        const QImage shot = w.grab().toImage();
+        auto pixelsOf = [&](const QWidget* text, const QColor& colour) {
+            int count = 0;
+            const QRect area = text->geometry();
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    count += shot.pixelColor(x, y).rgb() == colour.rgb();
+            return count;
+        };
+        for (const QLabel* text :
+            { w.Texto_1, w.Texto_2, w.Texto_3, w.Texto_4, w.Etiqueta_5, w.Label5, w.Label6 })
+            QVERIFY2(pixelsOf(text, QColor(0, 0, 128)) > 10, qPrintable(text->objectName()));
+        QVERIFY(pixelsOf(w.DBText2, QColor(128, 128, 0)) > 10);
+        for (const QLabel* text : std::initializer_list<const QLabel*> { w.Texto_1, w.Label5, w.DBText2 })
+            QCOMPARE(pixelsOf(text, QColor(0, 0, 0)), 0);
+        // The names' ink ends at their right edge, against the ticks.
+        for (const QLabel* name : { w.Etiqueta_1, w.Etiqueta_4 }) {
+            int last = -1;
+            const QRect area = name->geometry();
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (shot.pixelColor(x, y).lightness() < 160)
+                        last = qMax(last, x);
+            QCOMPARE(last + 1, 151);
+        }
+    }
+
     void focusOnFirstTickAndLetters()
     {
         VaccineProgram p({ petOf("P1", "LUNA", "GATOS") });
