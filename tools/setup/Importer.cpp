@@ -1,5 +1,6 @@
 #include "Importer.h"
 
+#include "NewDataFolder.h"
 #include "ParadoxTable.h"
 #include "data/schema/Schema.h"
 #include "engine/AliasRegistry.h"
@@ -9,9 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTime>
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <optional>
@@ -32,12 +36,61 @@ QString absoluteClean(const QString& path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+// The source must be a folder that can be listed: a missing table is then
+// really missing, not hidden behind a folder that could not be read.
+void checkSourceFolder(const QString& folder)
+{
+    struct stat st { };
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0) {
+        if (errno == ENOENT)
+            throw ImportError(QStringLiteral("No existe la carpeta «%1».").arg(shown(folder)));
+        throw ImportError(
+            QStringLiteral("No se puede leer la carpeta «%1»: %2.").arg(shown(folder), systemReason(errno)));
+    }
+    if (!S_ISDIR(st.st_mode))
+        throw ImportError(
+            QStringLiteral("«%1» no es una carpeta. Indique la carpeta que contiene las tablas de la "
+                           "versión anterior (FICMAES.DB, ESPECIES.db, …).")
+                .arg(shown(folder)));
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        throw ImportError(
+            QStringLiteral("No se puede leer la carpeta «%1»: %2.").arg(shown(folder), systemReason(errno)));
+    ::closedir(dir);
+}
+
+// The files of the source folder; ImportError when it cannot be read whole.
+QStringList filesIn(const QString& folder)
+{
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        throw ImportError(
+            QStringLiteral("No se puede leer la carpeta «%1»: %2.").arg(shown(folder), systemReason(errno)));
+    QStringList names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            break;
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name != QLatin1String(".") && name != QLatin1String("..")
+            && !QFileInfo(QDir(folder).filePath(name)).isDir())
+            names << name;
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0)
+        throw ImportError(
+            QStringLiteral("No se puede leer la carpeta «%1»: %2.").arg(shown(folder), systemReason(error)));
+    return names;
+}
+
 // The earlier version ran on a file system that ignores letter case, so a
 // copied table may come as FICMAES.DB, ficmaes.db or Ficmaes.Db.
 std::optional<QString> findIgnoringCase(const QString& folder, const QString& fileName)
 {
     QStringList matches;
-    for (const QString& entry : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+    for (const QString& entry : filesIn(folder))
         if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
             matches << entry;
     if (matches.isEmpty())
@@ -244,60 +297,28 @@ void writeRows(const QString& path, const ImportedTable& table)
         if (sqlite3_step(closer.stmt) != SQLITE_DONE)
             throw fail();
         sqlite3_reset(closer.stmt);
+        throwIfInterrupted();
     }
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         throw fail();
 }
 
-void checkAliasFileWritable(const QString& aliasFile)
+// Creates the tables in `staging` and writes their rows.
+QStringList writeTables(const QString& staging, const std::vector<ImportedTable>& tables)
 {
-    const QFileInfo info(aliasFile);
-    if (info.isDir())
-        throw ImportError(
-            QStringLiteral("«%1» es una carpeta, no un archivo de alias.").arg(shown(aliasFile)));
-    if (!QDir().mkpath(info.absolutePath()))
-        throw ImportError(QStringLiteral("No se puede crear la carpeta del archivo de alias «%1».")
-                              .arg(shown(info.absolutePath())));
-    const bool existed = info.exists();
-    QFile file(aliasFile);
-    if (!file.open(QIODevice::Append))
-        throw ImportError(QStringLiteral("No se puede escribir el archivo de alias «%1»: %2")
-                              .arg(shown(aliasFile), file.errorString()));
-    file.close();
-    if (!existed)
-        file.remove();
-}
-
-// The new files are made in a hidden staging folder inside the target and
-// moved in only when all nine are complete.
-QStringList placeTables(const QString& folder, const std::vector<ImportedTable>& tables)
-{
-    QTemporaryDir staging(QDir(folder).filePath(QStringLiteral(".huellario-import-XXXXXX")));
-    if (!staging.isValid())
-        throw ImportError(QStringLiteral("No se puede escribir en la carpeta «%1»: %2")
-                              .arg(shown(folder), staging.errorString()));
+    QStringList files;
     try {
         for (const ImportedTable& table : tables) {
-            engine::createTableFile(staging.path(), *table.def);
-            writeRows(staging.filePath(table.def->fileName), table);
+            engine::createTableFile(staging, *table.def);
+            files << table.def->fileName;
+            step();
+            writeRows(QDir(staging).filePath(table.def->fileName), table);
+            step();
         }
     } catch (const engine::EngineError& e) {
         throw ImportError(e.message());
     }
-    QStringList moved;
-    for (const ImportedTable& table : tables) {
-        const QString target = QDir(folder).filePath(table.def->fileName);
-        // rename() refuses an existing target, so a file that appeared in
-        // the meantime is never replaced.
-        if (!QFile::rename(staging.filePath(table.def->fileName), target)) {
-            for (const QString& done : moved)
-                QFile::remove(done);
-            throw ImportError(
-                QStringLiteral("No se pudo colocar «%1» en la carpeta de datos.").arg(shown(target)));
-        }
-        moved << target;
-    }
-    return moved;
+    return files;
 }
 
 } // namespace
@@ -320,10 +341,14 @@ int importTables(const QString& sourceFolder, const Options& options, QTextStrea
         return Usage;
     }
 
-    QStringList present;
-    for (const engine::TableDef& def : schema::tables())
-        if (QFileInfo::exists(QDir(folder).filePath(def.fileName)))
-            present << def.fileName;
+    std::optional<NewDataFolder> data;
+    try {
+        data.emplace(folder, aliasFile, NewDataFolder::Kind::Import, out);
+    } catch (const SetupError& e) {
+        err << "No se pudo importar: " << e.message() << Qt::endl << "No se ha cambiado nada." << Qt::endl;
+        return Failed;
+    }
+    const QStringList present = data->presentTables();
     if (!present.isEmpty()) {
         err << "No se importa nada: en «" << shown(folder) << "» ya existe"
             << (present.size() == 1 ? " " : "n ") << present.join(QStringLiteral(", ")) << "." << Qt::endl
@@ -332,8 +357,6 @@ int importTables(const QString& sourceFolder, const Options& options, QTextStrea
     }
 
     std::optional<QString> registered;
-    const bool folderExisted = QFileInfo::exists(folder);
-    QStringList placed;
     std::vector<ImportedTable> tables;
     try {
         try {
@@ -341,31 +364,18 @@ int importTables(const QString& sourceFolder, const Options& options, QTextStrea
         } catch (const engine::EngineError& e) {
             throw ImportError(QStringLiteral("No se puede leer el archivo de alias: %1").arg(e.message()));
         }
-        if (!QFileInfo(source).isDir())
-            throw ImportError(QStringLiteral("No existe la carpeta «%1».").arg(shown(source)));
+        checkSourceFolder(source);
         // Every table is read and checked before anything is written.
         for (const engine::TableDef& def : schema::tables())
             tables.push_back(readTable(source, def));
 
         checkAliasFileWritable(aliasFile);
-        if (folderExisted && !QFileInfo(folder).isDir())
-            throw ImportError(QStringLiteral("«%1» existe y no es una carpeta.").arg(shown(folder)));
-        if (!QDir().mkpath(folder))
-            throw ImportError(QStringLiteral("No se puede crear la carpeta «%1».").arg(shown(folder)));
-        placed = placeTables(folder, tables);
-        // The alias points at the folder only once all its tables are there.
-        try {
-            engine::AliasRegistry(aliasFile).setFolder(kAlias, folder);
-        } catch (const engine::EngineError& e) {
-            throw ImportError(
-                QStringLiteral("No se pudo registrar el alias %1: %2").arg(kAlias, e.message()));
-        }
-    } catch (const ImportError& e) {
-        for (const QString& file : placed)
-            QFile::remove(file);
-        if (!folderExisted)
-            QDir().rmdir(folder); // only when it is still empty
+        data->commit(writeTables(data->begin(), tables));
+    } catch (const SetupError& e) {
+        data->abandon();
         err << "No se pudo importar: " << e.message() << Qt::endl << "No se ha cambiado nada." << Qt::endl;
+        if (const auto* interrupted = dynamic_cast<const Interrupted*>(&e))
+            endBy(interrupted->signal());
         return Failed;
     }
 

@@ -1,6 +1,7 @@
 #include "Installer.h"
 
 #include "InitialData.h"
+#include "NewDataFolder.h"
 #include "data/schema/Schema.h"
 #include "engine/AliasRegistry.h"
 #include "engine/EngineError.h"
@@ -8,13 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <sqlite3.h>
 
 #include <optional>
-#include <stdexcept>
 
 namespace setup {
 
@@ -22,28 +20,9 @@ namespace {
 
 const QString kAlias = QStringLiteral("HLR10");
 
-// A failure of this run, with its message already in Spanish.
-class InstallError : public std::runtime_error {
-public:
-    explicit InstallError(const QString& message)
-        : std::runtime_error(message.toStdString())
-    {
-    }
-    QString message() const { return QString::fromStdString(what()); }
-};
-
 QString absoluteClean(const QString& path)
 {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-QStringList presentTables(const QString& folder)
-{
-    QStringList present;
-    for (const engine::TableDef& def : schema::tables())
-        if (QFileInfo::exists(QDir(folder).filePath(def.fileName)))
-            present << def.fileName;
-    return present;
 }
 
 // One table file opened for writing its initial records in one transaction.
@@ -83,12 +62,14 @@ public:
         sqlite3_finalize(stmt);
         if (rc != SQLITE_DONE)
             fail();
+        throwIfInterrupted();
     }
 
     void commit()
     {
         exec("COMMIT");
         m_open = false;
+        step();
     }
 
 private:
@@ -100,9 +81,8 @@ private:
     }
     [[noreturn]] void fail()
     {
-        throw InstallError(
-            QStringLiteral("No se pudo escribir en «%1»: %2")
-                .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errmsg(m_db))));
+        throw SetupError(QStringLiteral("No se pudo escribir en «%1»: %2")
+                             .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errmsg(m_db))));
     }
 
     QString m_path;
@@ -137,87 +117,21 @@ void writeInitialContents(const QString& folder)
     }
 }
 
-// Makes sure the alias file can be written before any table is made, so a
-// bad --aliases fails with nothing installed.
-void checkAliasFileWritable(const QString& aliasFile)
+// The nine tables with their initial contents, made in `staging`.
+QStringList makeTables(const QString& staging)
 {
-    const QFileInfo info(aliasFile);
-    if (info.isDir())
-        throw InstallError(QStringLiteral("«%1» es una carpeta, no un archivo de alias.")
-                               .arg(QDir::toNativeSeparators(aliasFile)));
-    if (!QDir().mkpath(info.absolutePath()))
-        throw InstallError(QStringLiteral("No se puede crear la carpeta del archivo de alias «%1».")
-                               .arg(QDir::toNativeSeparators(info.absolutePath())));
-    const bool existed = info.exists();
-    QFile file(aliasFile);
-    if (!file.open(QIODevice::Append))
-        throw InstallError(QStringLiteral("No se puede escribir el archivo de alias «%1»: %2")
-                               .arg(QDir::toNativeSeparators(aliasFile), file.errorString()));
-    file.close();
-    if (!existed)
-        file.remove();
-}
-
-// The nine files are made in a hidden staging folder inside the target and
-// moved in only when all are complete; a failure leaves the target as it was.
-QStringList installTables(const QString& folder)
-{
-    QTemporaryDir staging(QDir(folder).filePath(QStringLiteral(".huellario-setup-XXXXXX")));
-    if (!staging.isValid())
-        throw InstallError(QStringLiteral("No se puede escribir en la carpeta «%1»: %2")
-                               .arg(QDir::toNativeSeparators(folder), staging.errorString()));
+    QStringList files;
     try {
-        for (const engine::TableDef& def : schema::tables())
-            engine::createTableFile(staging.path(), def);
-        writeInitialContents(staging.path());
-    } catch (const engine::EngineError& e) {
-        throw InstallError(e.message());
-    }
-
-    QStringList moved;
-    for (const engine::TableDef& def : schema::tables()) {
-        const QString target = QDir(folder).filePath(def.fileName);
-        // rename() refuses an existing target, so a file that appeared in
-        // the meantime is never replaced.
-        if (!QFile::rename(staging.filePath(def.fileName), target)) {
-            for (const QString& done : moved)
-                QFile::remove(done);
-            throw InstallError(QStringLiteral("No se pudo colocar «%1» en la carpeta de datos.")
-                                   .arg(QDir::toNativeSeparators(target)));
+        for (const engine::TableDef& def : schema::tables()) {
+            engine::createTableFile(staging, def);
+            files << def.fileName;
+            step();
         }
-        moved << target;
-    }
-    return moved;
-}
-
-// Puts the alias file back as it was, when what was registered does not read
-// back (another program wrote it at the same moment).
-void restoreAliasFile(const QString& aliasFile, const std::optional<QByteArray>& before)
-{
-    if (!before) {
-        QFile::remove(aliasFile);
-        return;
-    }
-    QSaveFile out(aliasFile);
-    if (out.open(QIODevice::WriteOnly) && out.write(*before) == before->size())
-        out.commit();
-}
-
-void registerAlias(const QString& aliasFile, const QString& folder)
-{
-    std::optional<QByteArray> before;
-    if (QFile in(aliasFile); in.open(QIODevice::ReadOnly))
-        before = in.readAll();
-    try {
-        engine::AliasRegistry(aliasFile).setFolder(kAlias, folder);
-        if (engine::AliasRegistry(aliasFile).folderOf(kAlias) == folder)
-            return;
+        writeInitialContents(staging);
     } catch (const engine::EngineError& e) {
-        throw InstallError(QStringLiteral("No se pudo registrar el alias %1: %2").arg(kAlias, e.message()));
+        throw SetupError(e.message());
     }
-    restoreAliasFile(aliasFile, before);
-    throw InstallError(QStringLiteral("No se pudo registrar el alias %1 en «%2».")
-                           .arg(kAlias, QDir::toNativeSeparators(aliasFile)));
+    return files;
 }
 
 // The folder's name as the user can read it in a message: line breaks and
@@ -263,13 +177,6 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
         return Failed;
     }
 
-    if (options.ifMissing && registered
-        && presentTables(*registered).size() == int(schema::tables().size())) {
-        out << "Los datos de Huellario ya están instalados en «" << QDir::toNativeSeparators(*registered)
-            << "» (alias " << kAlias << "); no se cambia nada." << Qt::endl;
-        return Installed;
-    }
-
     QString folder = options.folder;
     if (options.ifMissing && registered)
         folder = *registered;
@@ -287,7 +194,19 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
         return Usage;
     }
 
-    const QStringList present = presentTables(folder);
+    std::optional<NewDataFolder> data;
+    try {
+        data.emplace(folder, aliasFile, NewDataFolder::Kind::Install, out);
+    } catch (const SetupError& e) {
+        err << "No se pudo instalar: " << e.message() << Qt::endl << "No se ha cambiado nada." << Qt::endl;
+        return Failed;
+    }
+    const QStringList present = data->presentTables();
+    if (options.ifMissing && registered && present.size() == int(schema::tables().size())) {
+        out << "Los datos de Huellario ya están instalados en «" << QDir::toNativeSeparators(*registered)
+            << "» (alias " << kAlias << "); no se cambia nada." << Qt::endl;
+        return Installed;
+    }
     if (!present.isEmpty()) {
         err << "No se instala nada: en «" << QDir::toNativeSeparators(folder) << "» ya existe"
             << (present.size() == 1 ? " " : "n ") << present.join(QStringLiteral(", ")) << "." << Qt::endl
@@ -297,24 +216,16 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
         return Refused;
     }
 
-    const bool folderExisted = QFileInfo::exists(folder);
     QStringList installed;
     try {
         checkAliasFileWritable(aliasFile);
-        if (folderExisted && !QFileInfo(folder).isDir())
-            throw InstallError(
-                QStringLiteral("«%1» existe y no es una carpeta.").arg(QDir::toNativeSeparators(folder)));
-        if (!QDir().mkpath(folder))
-            throw InstallError(
-                QStringLiteral("No se puede crear la carpeta «%1».").arg(QDir::toNativeSeparators(folder)));
-        installed = installTables(folder);
-        registerAlias(aliasFile, folder);
-    } catch (const InstallError& e) {
-        for (const QString& file : installed)
-            QFile::remove(file);
-        if (!folderExisted)
-            QDir().rmdir(folder); // only when it is still empty
+        installed = makeTables(data->begin());
+        data->commit(installed);
+    } catch (const SetupError& e) {
+        data->abandon();
         err << "No se pudo instalar: " << e.message() << Qt::endl << "No se ha cambiado nada." << Qt::endl;
+        if (const auto* interrupted = dynamic_cast<const Interrupted*>(&e))
+            endBy(interrupted->signal());
         return Failed;
     }
 

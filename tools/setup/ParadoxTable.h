@@ -2,28 +2,18 @@
 // its memo file, every value decoded from the Windows code page.
 #pragma once
 
+#include "SetupError.h"
+
 #include <QString>
 #include <QVariant>
 
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace setup {
 
 // A refusal of the import, with its message already in Spanish.
-class ImportError : public std::runtime_error {
-public:
-    explicit ImportError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    {
-    }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
-};
+using ImportError = SetupError;
 
 // The Paradox field kinds the import understands (pxlib's type codes).
 enum class ParadoxKind { Alpha, Date, Time, Logical, Short, Long, AutoInc, Memo, Other };
