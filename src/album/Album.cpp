@@ -4,6 +4,7 @@
 #include "bound/DBGrid.h"
 #include "controls/ButtonLook.h"
 #include "data/ModGen.h"
+#include "engine/Table.h"
 #include "pictures/Picture.h"
 #include "platform/Application.h"
 #include "platform/Shell.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
+#include <QTimer>
 
 TFichaAlbum::TFichaAlbum(TModuloGeneral& dataModule, QWidget* parent)
     : records::ListWindow(parent)
@@ -73,7 +75,10 @@ void TFichaAlbum::build()
     DbGridMascotas->setFocus();
 
     // The picture display runs in the data module, which knows no widget.
-    m_data.refreshAlbumPicture = [this] { displayReportingFailure(); };
+    m_data.refreshAlbumPicture = [this] { displayReportingFailure(true); };
+    // The data module hears the album table first; this listener, added
+    // after the grids and boxes, hears it last.
+    m_changeEnded = m_data.TablaAlbum->onDataChanged([this](engine::Field*) { showWaitingFailures(); });
 }
 
 engine::Table& TFichaAlbum::listTable() const
@@ -119,20 +124,37 @@ void TFichaAlbum::showCurrentPictureAtOwnSize()
     Imagen->update();
 }
 
-bool TFichaAlbum::displayReportingFailure()
+bool TFichaAlbum::displayReportingFailure(bool whenChangeEnds)
 {
+    QString message;
     try {
         showCurrentPicture();
         readAheadNeighbours();
         return true;
     } catch (const engine::EngineError& error) {
-        ++m_failedDisplays;
-        platform::Application::showError(error.message());
+        message = error.message();
     } catch (const std::exception& error) {
-        ++m_failedDisplays;
-        platform::Application::showError(QString::fromLocal8Bit(error.what()));
+        message = QString::fromLocal8Bit(error.what());
+    }
+    // Counted at once: the operation that caused the change stops on it.
+    ++m_failedDisplays;
+    m_waitingFailures << message;
+    if (whenChangeEnds) {
+        // Should another listener throw, the change never reaches the last
+        // one: the message then comes as soon as the program is idle.
+        QTimer::singleShot(0, this, &TFichaAlbum::showWaitingFailures);
+    } else {
+        showWaitingFailures();
     }
     return false;
+}
+
+void TFichaAlbum::showWaitingFailures()
+{
+    // Taken first: a message box runs its own loop, in which another change
+    // may fail and queue its own message.
+    while (!m_waitingFailures.isEmpty())
+        platform::Application::showError(m_waitingFailures.takeFirst());
 }
 
 void TFichaAlbum::readAheadNeighbours()

@@ -2,7 +2,10 @@
 // opened with the desktop's program (Abrir) or stretched to its area (Ajustar).
 #pragma once
 
+#include "engine/Listeners.h"
 #include "records/ListWindow.h"
+
+#include <QStringList>
 
 class QFrame;
 class QLabel;
@@ -52,14 +55,19 @@ protected:
 
 private:
     void loadCurrentPicture(bool stretched);
-    // The data module's change handler reaches the area through this: a
-    // failing load is shown here, never thrown back into the table's
-    // notification. Returns whether the picture was shown.
-    bool displayReportingFailure();
+    // The picture display; a failing load is reported, never thrown. Inside a
+    // change of the album table (`whenChangeEnds`) the message waits until
+    // the grid and the photo window's boxes have followed the change, so the
+    // box shows what the message speaks of. Returns whether it was shown.
+    bool displayReportingFailure(bool whenChangeEnds = false);
+    void showWaitingFailures();
     // The photographs before and after the current one are decoded in the
     // background, so a move to either is served from the picture cache.
     void readAheadNeighbours();
 
     TModuloGeneral& m_data;
     int m_failedDisplays = 0;
+    QStringList m_waitingFailures;
+    // Heard after every other listener of the album table's changes.
+    engine::ScopedConnection m_changeEnded;
 };

@@ -167,6 +167,17 @@ void TFichaFoto::acceptPhoto()
         box->commit();
     if (failedDisplays() != failedBefore)
         return;
+    // A location picked with the chooser was written when it was picked:
+    // whether its picture loads is asked again before anything is stored, so
+    // a photograph the user then leaves (Cancelar, Alt+F4) is never stored.
+    if (m_album) {
+        try {
+            m_album->showCurrentPictureAtOwnSize();
+        } catch (const engine::EngineError& error) {
+            platform::Application::showError(error.message());
+            return;
+        }
+    }
     // A record posted at an earlier Aceptar whose picture failed has nothing
     // left to post; the window then only tries to close again.
     const engine::TableState state = recordTable().state();
@@ -185,15 +196,28 @@ void TFichaFoto::acceptPhoto()
 
 void TFichaFoto::cancelPhoto()
 {
-    const int failedBefore = failedDisplays();
-    recordTable().cancel();
-    m_failedAtOperation = failedBefore;
+    m_failedAtOperation = failedDisplays();
     const auto reset = qScopeGuard([this] { m_failedAtOperation = -1; });
+    recordTable().cancel();
     close();
 }
 
 void TFichaFoto::done(int result)
 {
+    // Closed by neither Aceptar nor Cancelar (Alt+F4 on the desktop): as
+    // Cancelar. A change left pending would show in the list as if stored,
+    // and the next move there would store it.
+    const bool leftByTheDesktop = !m_accepting && m_failedAtOperation < 0;
+    const auto reset = qScopeGuard([this, leftByTheDesktop] {
+        if (leftByTheDesktop)
+            m_failedAtOperation = -1;
+    });
+    if (leftByTheDesktop) {
+        m_failedAtOperation = failedDisplays();
+        const engine::TableState state = recordTable().state();
+        if (state == engine::TableState::Edit || state == engine::TableState::Insert)
+            recordTable().cancel();
+    }
     // However the window closes, the album shows the current photograph's
     // picture at its own size.
     if (m_album) {

@@ -28,8 +28,9 @@ public:
     // The album whose picture this window reloads when it closes.
     void setAlbumWindow(TFichaAlbum* album) { m_album = album; }
 
-    // Aceptar and Cancelar; a picture that fails to load after Aceptar keeps
-    // the window open, so the location can be corrected.
+    // Aceptar and Cancelar; Aceptar on a location whose picture does not
+    // load stores nothing and keeps the window open, so the location can be
+    // corrected. Closed any other way, the window acts as Cancelar.
     void acceptPhoto();
     void cancelPhoto();
     // "Seleccionar Imagen": the chosen file's path goes into CARPETA as the
@@ -66,7 +67,7 @@ private:
     QString m_lastFilter;
     // Set while Aceptar closes the window: a picture that then fails keeps it open.
     bool m_accepting = false;
-    // Failed displays when the operation closing the window began: a failure
-    // already shown in it is not shown twice.
+    // Failed displays when the operation closing the window began (-1: none
+    // under way): a failure already shown in it is not shown twice.
     int m_failedAtOperation = -1;
 };

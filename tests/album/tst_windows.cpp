@@ -519,6 +519,116 @@ private slots:
         f.album->close();
     }
 
+    // The photo window closed by the window manager (Alt+F4) acts as
+    // Cancelar in every state: a new photograph, a changed description, a
+    // location whose picture does not load after Aceptar. The list never
+    // shows what was left, and no later move stores it.
+    void closedByTheDesktopActsAsCancelar_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::newRow("new") << "new";
+        QTest::newRow("changed") << "changed";
+        QTest::newRow("failing picture") << "failing picture";
+    }
+    void closedByTheDesktopActsAsCancelar()
+    {
+        QFETCH(QString, state);
+        AlbumProgram f;
+        const QString one = f.writePicture("uno.bmp", fixtures::bitmap(fixtures::card({ 10, 10 })));
+        const QString two = f.writePicture("dos.bmp", fixtures::bitmap(fixtures::card({ 20, 20 })));
+        const QString small = f.writePicture("small.jpg", fixtures::jpeg(fixtures::card({ 16, 12 })));
+        const QString broken = f.writePicture("roto.ico", QByteArray("\0\0\1\0\1\0 no es un icono", 22));
+        f.addPhotos(kLuna, { { "UNO", one, false }, { "DOS", two, false } });
+        const QStringList stored = f.storedPhotos();
+        f.showAlbum();
+        const QString button = state == "changed" ? "But_Modificar" : "But_Anadir";
+
+        int boxesBeforeClose = -1;
+        QStringList storedMeanwhile;
+        boundtest::whenShown(f.foto.get(), [&] {
+            if (state == "changed") {
+                f.foto->EDIT_DESC->setFocus();
+                QTest::keyClicks(f.foto->EDIT_DESC, QStringLiteral(" otra"));
+            } else {
+                answerChooser(*f.foto, state == "new" ? small : broken);
+                f.foto->SpeedButton2->click();
+            }
+            if (state == "failing picture") {
+                click(f.foto.get(), "But_Aceptar");
+                QVERIFY(f.foto->isVisible());
+                storedMeanwhile = f.storedPhotos();
+            }
+            boxesBeforeClose = f.log.boxes.size();
+            f.foto->close(); // what the window manager's close asks of the window
+        });
+        click(f.album.get(), qPrintable(button));
+        QVERIFY(!f.foto->isVisible());
+        QCOMPARE(f.photos().state(), engine::TableState::Browse);
+        if (state == "failing picture") {
+            // Aceptar stored nothing: the picture's message, once, and the window stayed.
+            QCOMPARE(storedMeanwhile, stored);
+            QCOMPARE(boxesBeforeClose, 2);
+            QVERIFY(f.log.boxes[1].text.startsWith(QStringLiteral("Icon image is not valid")));
+        }
+        // The list shows the two stored photographs as they are stored.
+        QAbstractItemModel& rows = *f.album->DBGrid1->model();
+        QCOMPARE(rows.rowCount(), 2);
+        QCOMPARE(rows.index(0, 0).data().toString(), QStringLiteral("UNO"));
+        QCOMPARE(rows.index(1, 0).data().toString(), QStringLiteral("DOS"));
+        QCOMPARE(f.album->DBGrid1->currentIndex().row(), f.photos().rowIndex());
+        // Moving about and leaving store nothing, and say nothing more.
+        f.choosePhoto(1);
+        f.choosePhoto(0);
+        click(f.album.get(), "But_Salir");
+        QVERIFY(!f.album->isVisible());
+        QCOMPARE(f.storedPhotos(), stored);
+        QCOMPARE(f.log.boxes.size(), boxesBeforeClose);
+    }
+
+    // While a picture's message is up, the window shows what it speaks of:
+    // the location box holds the location, and the grid is on the record.
+    void failureMessageComesAfterTheWindowsFollow()
+    {
+        AlbumProgram f;
+        const QString one = f.writePicture("uno.bmp", fixtures::bitmap(fixtures::card({ 10, 10 })));
+        const QString broken = f.writePicture("roto.ico", QByteArray("\0\0\1\0\1\0 no es un icono", 22));
+        f.addPhotos(kLuna, { { "UNO", one, false }, { "ROTA", broken, false } });
+        f.showAlbum();
+
+        struct Seen {
+            QString text;
+            QString location;
+            int gridRow = -1;
+            int tableRow = -1;
+        };
+        QList<Seen> seen;
+        platform::setMessageHook([&](const QString&, const QString& text, platform::MessageIcon) {
+            seen.append({ text, f.foto->isVisible() ? f.foto->EDIT_CARPETA->text() : QString(),
+                f.album->DBGrid1->currentIndex().row(), f.photos().rowIndex() });
+        });
+        // A move in the grid to the photograph that does not load.
+        f.choosePhoto(1);
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen[0].gridRow, 1);
+        QCOMPARE(seen[0].tableRow, 1);
+
+        // A new photograph whose picture, picked with the chooser, does not load.
+        f.choosePhoto(0);
+        seen.clear();
+        boundtest::whenShown(f.foto.get(), [&] {
+            answerChooser(*f.foto, broken);
+            f.foto->SpeedButton2->click();
+            click(f.foto.get(), "But_Cancelar");
+        });
+        click(f.album.get(), "But_Anadir");
+        QVERIFY(!seen.isEmpty());
+        QVERIFY(seen[0].text.startsWith(QStringLiteral("Icon image is not valid")));
+        QCOMPARE(seen[0].location, broken);
+        QCOMPARE(seen[0].gridRow, seen[0].tableRow);
+        QCOMPARE(f.album->DBGrid1->model()->rowCount(), 2);
+        f.album->close();
+    }
+
     // Borrar removes the record and leaves the picture file on disk.
     void borrarLeavesTheFile()
     {
