@@ -20,8 +20,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QMetaObject>
 #include <QMouseEvent>
+#include <QTranslator>
 
 namespace app {
 
@@ -40,6 +42,17 @@ void ClickImage::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (click)
         emit clicked();
+}
+
+bool loadQtTranslations(QCoreApplication& application)
+{
+    // One catalogue, mapped rather than read: start-up pays next to nothing.
+    auto* translator = new QTranslator(&application);
+    if (!translator->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 } // namespace app

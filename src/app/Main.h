@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <memory>
 
+class QCoreApplication;
 class TDsFancyButton;
 class TModuloGeneral;
 class TFichaPerro;
@@ -37,6 +38,12 @@ protected:
 private:
     bool m_pressed = false;
 };
+
+// Qt's own texts (the file chooser, the print dialog, the standard buttons of
+// its dialogs) in Spanish, from Qt's catalogue beside its libraries; the
+// program's own texts are Spanish already. Returns whether the catalogue was
+// found; without it those texts stay in English.
+bool loadQtTranslations(QCoreApplication& application);
 
 } // namespace app
 

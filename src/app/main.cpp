@@ -43,6 +43,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     controls::installFontSubstitutions();
     controls::installAccelerators(application);
+    app::loadQtTranslations(application);
 
     std::unique_ptr<app::Registry> registry;
     try {
