@@ -15,11 +15,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace furniture = platform::furniture;
 
@@ -259,6 +261,16 @@ QFileDialog* TFichaFoto::pictureChooser()
     chooser.setLabelText(QFileDialog::FileType, QStringLiteral("Tipo:"));
     chooser.setLabelText(QFileDialog::Accept, QStringLiteral("&Abrir"));
     chooser.setLabelText(QFileDialog::Reject, QStringLiteral("Cancelar"));
+    // Qt sizes the size, type and date columns for short English texts, and
+    // cuts longer ones ("15....KiB"): each is sized to what it shows, its
+    // title included, and the name takes the rest.
+    if (auto* files = chooser.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* titles = files->header();
+        titles->setStretchLastSection(false);
+        titles->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < titles->count(); ++column)
+            titles->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
     // The program is started from a menu as often as from a folder: the first
     // showing opens on the user's pictures rather than wherever it runs.
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
