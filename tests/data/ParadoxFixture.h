@@ -1,9 +1,9 @@
 // Paradox tables like those of the earlier Windows version, written with
-// pxlib's own writer: the nine tables' fields from our schema, text in the
-// Windows code page, memos in a .MB file beside the table.
+// pxlib's own writer: the nine tables' fields as that version declared them
+// (written out here, apart from our schema and from the importer's own
+// list), text in the code page the header names, memos in a .MB file beside
+// the table.
 #pragma once
-
-#include "data/schema/Schema.h"
 
 #include <QDate>
 #include <QDir>
@@ -18,6 +18,7 @@ extern "C" {
 
 #include <cstdlib>
 #include <cstring>
+#include <iconv.h>
 #include <stdexcept>
 #include <vector>
 
@@ -54,34 +55,99 @@ struct Field {
     int length = 0;
 };
 
-// A table's fields as the earlier version declared them; memos keep ten
-// bytes of their beginning in the record.
-inline std::vector<Field> fieldsOf(const engine::TableDef& def)
+// The nine tables' fields as the earlier version declared them, in file
+// order; memos keep ten bytes of their beginning in the record.
+inline std::vector<Field> earlierFields(const QString& tableName)
 {
-    std::vector<Field> fields;
-    for (const engine::FieldDef& f : def.fields) {
-        switch (f.kind) {
-        case engine::FieldKind::Text:
-            fields.push_back({ f.name, pxfAlpha, f.size });
-            break;
-        case engine::FieldKind::Date:
-            fields.push_back({ f.name, pxfDate, 4 });
-            break;
-        case engine::FieldKind::Time:
-            fields.push_back({ f.name, pxfTime, 4 });
-            break;
-        case engine::FieldKind::Logical:
-            fields.push_back({ f.name, pxfLogical, 1 });
-            break;
-        case engine::FieldKind::Counter:
-            fields.push_back({ f.name, pxfAutoInc, 4 });
-            break;
-        case engine::FieldKind::Memo:
-            fields.push_back({ f.name, pxfMemoBLOb, 20 });
-            break;
+    const auto text = [](const char* name, int length) {
+        return Field { QLatin1String(name), pxfAlpha, length };
+    };
+    const auto date = [](const char* name) { return Field { QLatin1String(name), pxfDate, 4 }; };
+    const auto time = [](const char* name) { return Field { QLatin1String(name), pxfTime, 4 }; };
+    const auto logical = [](const char* name) { return Field { QLatin1String(name), pxfLogical, 1 }; };
+    const auto counter = [](const char* name) { return Field { QLatin1String(name), pxfAutoInc, 4 }; };
+    if (tableName == QLatin1String("FICMAES")) {
+        std::vector<Field> fields { counter("CONTADOR"), text("CODIGO", 7), text("SEXO", 1), text("GRUPO", 5),
+            date("FEC_NAC"), text("CRIADOR", 40), text("PROPIETARI", 40), text("N_LOE", 25),
+            text("TATUAJE", 8), Field { QStringLiteral("MEMORIA"), pxfMemoBLOb, 20 } };
+        for (const char* ancestor :
+            { "PADRE", "ABO_PAD", "ABA_PAD", "BO_ABO_P", "BA_ABO_P", "BO_ABA_P", "BA_ABA_P", "MADRE",
+                "ABO_MAD", "ABA_MAD", "BO_ABO_M", "BA_ABO_M", "BO_ABA_M", "BA_ABA_M" }) {
+            fields.push_back(text(ancestor, 40));
+            fields.push_back({ QLatin1String(ancestor) + QStringLiteral("_L"), pxfAlpha, 23 });
         }
+        for (const Field& f :
+            { text("DEFINE1", 40), text("DEFINE2", 40), text("ESPECIE", 25), text("RAZA", 30),
+                text("COLOR", 50), text("NOM_OFICIA", 50), text("NOM_FAMI", 50), text("PELO", 50),
+                text("CHIP", 30), logical("GRANDE"), logical("MEDIANO"), logical("PEQUENO") })
+            fields.push_back(f);
+        return fields;
     }
-    return fields;
+    if (tableName == QLatin1String("ESPECIES"))
+        return { text("CODIGO", 1), text("DESCRIPCION", 25) };
+    if (tableName == QLatin1String("RAZAS"))
+        return { counter("CONTADOR"), text("RAZA", 30), text("ESPECIE", 1) };
+    if (tableName == QLatin1String("ALBUM"))
+        return { counter("CONTADOR"), text("CODIGO", 7), text("CARPETA", 100), text("DESCRIPCION", 50),
+            logical("ADJUST") };
+    if (tableName == QLatin1String("SANIDAD"))
+        return { counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), text("DESCRIPCIO", 50),
+            text("OBSERVA1", 50), text("OBSERVA2", 50), text("MEDICACION", 50), text("VETERINARIO", 50),
+            text("TRATAMIENTO", 50), date("PROX_VISITA"), text("CLINICA", 50) };
+    if (tableName == QLatin1String("VETERIN"))
+        return { counter("CONTADOR"), text("CLINICA", 50), text("VETERINARIO", 50), text("DOMICILIO", 50),
+            text("LOCALIDAD", 50), text("TELF1", 15), text("TELF2", 15), text("NIF", 15), text("OBSERV1", 50),
+            text("OBSERV2", 50), text("CODPOSTAL", 15), text("PROVINCIA", 40), text("MOVIL", 15),
+            text("EMAIL", 50), text("WEB", 50) };
+    if (tableName == QLatin1String("VACUNAS"))
+        return { text("CODIGO", 7), logical("MOQUILLO_TRIVALENTE"), logical("PARVOVIROSI_LEUCEMIA"),
+            logical("POLIVALENTE_LEUCEMIA"), logical("RABIA"), logical("OTRAS"), logical("OTRAS2"),
+            date("FECHA_1"), date("FECHA_2"), date("FECHA_3"), date("FECHA_4"), date("FECHA_5"),
+            date("FECHA_6") };
+    if (tableName == QLatin1String("AVISOS"))
+        return { date("INICIO"), date("FIN"), text("CONCEPTO", 50), text("OBSERVA1", 50),
+            text("OBSERVA2", 50) };
+    if (tableName == QLatin1String("INIAVIS"))
+        return { counter("CONTADOR"), text("TIPO", 5), date("INICIO"), date("FINAL"),
+            text("NOMBRE_CONCEPTO", 50), time("HORA_INI"), time("HORA_FIN") };
+    throw std::invalid_argument("earlierFields: not one of the nine tables");
+}
+
+// The file the earlier version kept each table in.
+inline QString earlierFileName(const QString& tableName)
+{
+    static const QMap<QString, QString> files { { QStringLiteral("FICMAES"), QStringLiteral("FICMAES.DB") },
+        { QStringLiteral("ESPECIES"), QStringLiteral("ESPECIES.db") },
+        { QStringLiteral("RAZAS"), QStringLiteral("RAZAS.DB") },
+        { QStringLiteral("ALBUM"), QStringLiteral("ALBUM.DB") },
+        { QStringLiteral("SANIDAD"), QStringLiteral("SANIDAD.db") },
+        { QStringLiteral("VETERIN"), QStringLiteral("VETERIN.DB") },
+        { QStringLiteral("VACUNAS"), QStringLiteral("VACUNAS.db") },
+        { QStringLiteral("AVISOS"), QStringLiteral("AVISOS.DB") },
+        { QStringLiteral("INIAVIS"), QStringLiteral("INIAVIS.DB") } };
+    return files.value(tableName);
+}
+
+// Text in a code page other than 1252, through iconv.
+inline QByteArray inCodePage(const QString& text, int codePage)
+{
+    if (codePage == 1252)
+        return windows1252(text);
+    const iconv_t cd = iconv_open(("CP" + QByteArray::number(codePage)).constData(), "UTF-8");
+    if (cd == iconv_t(-1))
+        throw std::invalid_argument("inCodePage: iconv does not know this code page");
+    QByteArray utf8 = text.toUtf8();
+    QByteArray out(utf8.size() * 4 + 4, '\0');
+    char* in = utf8.data();
+    size_t inLeft = size_t(utf8.size());
+    char* at = out.data();
+    size_t outLeft = size_t(out.size());
+    const size_t done = iconv(cd, &in, &inLeft, &at, &outLeft);
+    iconv_close(cd);
+    if (done == size_t(-1))
+        throw std::invalid_argument("inCodePage: a character has no byte in this code page");
+    out.truncate(at - out.data());
+    return out;
 }
 
 // A record by field name: QString (alpha, memo), QByteArray (alpha or memo
@@ -90,7 +156,7 @@ using Record = QMap<QString, QVariant>;
 
 // Writes `folder/fileName` (and its .MB when there is a memo field).
 inline void writeTable(const QString& folder, const QString& fileName, const std::vector<Field>& fields,
-    const std::vector<Record>& records)
+    const std::vector<Record>& records, int codePage = 1252)
 {
     PX_boot();
     pxdoc_t* doc = PX_new();
@@ -108,7 +174,9 @@ inline void writeTable(const QString& folder, const QString& fileName, const std
             doc, pxFields, int(fields.size()), QFile::encodeName(path).constData(), pxfFileTypNonIndexDB)
         < 0)
         throw std::runtime_error("pxlib cannot create " + path.toStdString());
-    PX_set_parameter(doc, "codepage", "1252");
+    // pxlib's "codepage" parameter does not reach the header; the header
+    // field does, and pxlib writes it out with the records.
+    doc->px_head->px_doscodepage = codePage;
     PX_set_tablename(doc, QFileInfo(fileName).completeBaseName().toLatin1().constData());
     if (hasMemo) {
         const QString mb
@@ -126,8 +194,9 @@ inline void writeTable(const QString& folder, const QString& fileName, const std
             const QVariant value = record.value(field.name);
             if (!value.isValid())
                 continue;
-            QByteArray bytes = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
-                                                                       : windows1252(value.toString());
+            QByteArray bytes = value.typeId() == QMetaType::QByteArray
+                ? value.toByteArray()
+                : inCodePage(value.toString(), codePage);
             switch (field.type) {
             case pxfAlpha:
                 bytes.resize(std::max<qsizetype>(bytes.size(), field.length), '\0');
@@ -157,10 +226,10 @@ inline void writeTable(const QString& folder, const QString& fileName, const std
 }
 
 // One of the nine tables with the fields the earlier version gave it.
-inline void writeTable(const QString& folder, const QString& tableName, const std::vector<Record>& records)
+inline void writeTable(
+    const QString& folder, const QString& tableName, const std::vector<Record>& records, int codePage = 1252)
 {
-    const engine::TableDef& def = schema::table(tableName);
-    writeTable(folder, def.fileName, fieldsOf(def), records);
+    writeTable(folder, earlierFileName(tableName), earlierFields(tableName), records, codePage);
 }
 
 } // namespace paradoxfixture

@@ -228,6 +228,37 @@ private:
         return target();
     }
 
+    static void patch(const QString& file, qint64 at, const QByteArray& bytes)
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadWrite) || !f.seek(at) || f.write(bytes) != bytes.size())
+            qFatal("cannot patch %s", qPrintable(file));
+    }
+
+    static qint64 headerSizeOf(const QString& file)
+    {
+        const QByteArray head = contentsOf(file).left(4);
+        return quint8(head[2]) | quint8(head[3]) << 8;
+    }
+
+    // The third pet's memo, in a block of its own, made to claim a length of
+    // almost 4 GiB, in the table and in the memo file alike.
+    void makeHugeMemo() const
+    {
+        const QString db = QDir(source()).filePath(QStringLiteral("FICMAES.DB"));
+        const QString mb = QDir(source()).filePath(QStringLiteral("FICMAES.MB"));
+        const QByteArray head = contentsOf(db);
+        const int recordSize = quint8(head[0]) | quint8(head[1]) << 8;
+        // MEMORIA comes after 134 bytes of other fields; its last ten bytes
+        // are the pointer into the memo file and the length.
+        const qint64 memo = headerSizeOf(db) + 6 + 2 * recordSize + 134 + 10;
+        const auto* p = reinterpret_cast<const uchar*>(head.constData() + memo);
+        const qint64 block = qint64(p[1]) << 8 | qint64(p[2]) << 16 | qint64(p[3]) << 24;
+        const QByteArray length("\x00\xFF\xFF\xFF", 4);
+        patch(db, memo + 4, length);
+        patch(mb, block + 3, length);
+    }
+
     QString registeredFolder() const
     {
         return QSettings(aliasFile(), QSettings::IniFormat).value(QStringLiteral("HLR10/path")).toString();
@@ -421,6 +452,24 @@ private slots:
             << "/RAZAS.DB» está dañado: los registros 1 y 2 tienen el mismo CONTADOR (3)";
         QTest::newRow("names differing in case") << "case"
                                                  << "ficmaes.db";
+        // pxlib would read thousands of field names a byte at a time and
+        // print one of them made of whatever bytes followed.
+        QTest::newRow("field count far too large")
+            << "fields4095"
+            << "/RAZAS.DB» no es una tabla Paradox válida o está dañada: la cabecera no es válida.";
+        QTest::newRow("field count too large")
+            << "fields40"
+            << "/RAZAS.DB» no es una tabla Paradox válida o está dañada: el nombre del campo 1 no es válido";
+        QTest::newRow("logical byte Paradox never writes")
+            << "logical"
+            << "/VACUNAS.db» está dañado: en el registro 1, el campo MOQUILLO_TRIVALENTE tiene el valor "
+               "lógico 0x7F, que no es ni verdadero ni falso";
+        QTest::newRow("code page nobody knows")
+            << "codepage"
+            << "/ESPECIES.db» está escrita en la página de códigos 9999, que este sistema no sabe convertir";
+        QTest::newRow("memo longer than its blocks") << "hugememo"
+                                                     << "/FICMAES.MB» está dañado: la nota del registro 3 "
+                                                        "(campo MEMORIA) no está donde indica la tabla";
     }
 
     void refusesAMissingDamagedOrForeignSource()
@@ -435,12 +484,12 @@ private slots:
         };
         // Writes one table again with its fields changed by `change`.
         const auto rewrite = [&](const char* table, const auto& change, const std::vector<Record>& records) {
-            const engine::TableDef& def = schema::table(QLatin1String(table));
-            std::vector<paradoxfixture::Field> fields = paradoxfixture::fieldsOf(def);
+            const QString fileName = paradoxfixture::earlierFileName(QLatin1String(table));
+            std::vector<paradoxfixture::Field> fields = paradoxfixture::earlierFields(QLatin1String(table));
             change(fields);
-            QVERIFY(QFile::remove(QDir(source()).filePath(def.fileName)));
+            QVERIFY(QFile::remove(QDir(source()).filePath(fileName)));
             QFile::remove(QDir(source()).filePath(QLatin1String(table) + QStringLiteral(".MB")));
-            paradoxfixture::writeTable(source(), def.fileName, fields, records);
+            paradoxfixture::writeTable(source(), fileName, fields, records);
         };
         if (damage == QLatin1String("missing")) {
             QVERIFY(QFile::remove(at("VETERIN.DB")));
@@ -495,6 +544,18 @@ private slots:
                     Record { { QStringLiteral("CONTADOR"), 3 } } });
         } else if (damage == QLatin1String("case")) {
             QVERIFY(QFile::copy(at("FICMAES.DB"), at("ficmaes.db")));
+        } else if (damage.startsWith(QLatin1String("fields"))) {
+            const int count = damage.mid(6).toInt();
+            QFile f(at("RAZAS.DB"));
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(0x21) && f.putChar(char(count & 0xFF))
+                && f.putChar(char(count >> 8)));
+        } else if (damage == QLatin1String("logical")) {
+            // The first record's first logical field, after CODIGO's 7 bytes.
+            patch(at("VACUNAS.db"), headerSizeOf(at("VACUNAS.db")) + 6 + 7, "\x7F");
+        } else if (damage == QLatin1String("codepage")) {
+            patch(at("ESPECIES.db"), 0x6A, QByteArray("\x0F\x27", 2));
+        } else if (damage == QLatin1String("hugememo")) {
+            makeHugeMemo();
         }
         // An earlier alias must survive the refusal untouched.
         QSettings(aliasFile(), QSettings::IniFormat)
@@ -706,6 +767,125 @@ private slots:
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains(QStringLiteral("interrumpida")), qPrintable(r.out));
         checkComplete(target());
+    }
+
+    // A header size other than the file's: pxlib would read the records
+    // from the wrong place, and the vaccination card would come as blank.
+    void refusesAWrongHeaderSize()
+    {
+        writeSource();
+        // One record, as a card of one pet: a block head read from inside
+        // the header (zeros) then passes for a block of one record.
+        const QString file = QDir(source()).filePath(QStringLiteral("VACUNAS.db"));
+        QVERIFY(QFile::remove(file));
+        paradoxfixture::writeTable(
+            source(), QStringLiteral("VACUNAS"), { everyField(schema::table(QStringLiteral("VACUNAS"))) });
+        const QByteArray original = contentsOf(file);
+        for (int size = 0x100; size <= 0x780; size += 0x80) {
+            patch(file, 2, QByteArray(1, char(size & 0xFF)) + char(size >> 8));
+            const Run r = import();
+            QVERIFY2(r.exitCode == 3
+                    && r.err.contains(QStringLiteral("/VACUNAS.db» no es una tabla Paradox válida")),
+                qPrintable(QStringLiteral("0x%1: %2").arg(size, 0, 16).arg(r.err)));
+            QVERIFY(!QFileInfo::exists(target()));
+        }
+        patch(file, 0, original);
+        QCOMPARE(import().exitCode, 0);
+    }
+
+    // Texts in the code page the header names: DOS ones through iconv, the
+    // Windows one by our own table.
+    void importsTheCodePageTheHeaderNames_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::newRow("437") << 437;
+        QTest::newRow("850") << 850;
+        QTest::newRow("1252") << 1252;
+    }
+
+    void importsTheCodePageTheHeaderNames()
+    {
+        QFETCH(int, codePage);
+        writeSource();
+        QVERIFY(QFile::remove(QDir(source()).filePath(QStringLiteral("FICMAES.DB"))));
+        QVERIFY(QFile::remove(QDir(source()).filePath(QStringLiteral("FICMAES.MB"))));
+        const QString memo = QStringLiteral("Señas: pata blanca, ñandú de peluche.\r\n").repeated(3);
+        paradoxfixture::writeTable(source(), QStringLiteral("FICMAES"),
+            { Record { { QStringLiteral("CODIGO"), QStringLiteral("0000001") },
+                { QStringLiteral("NOM_FAMI"), QStringLiteral("MUÑECA") },
+                { QStringLiteral("PROPIETARI"), QStringLiteral("José Ibáñez Muñoz") },
+                { QStringLiteral("MEMORIA"), memo } } },
+            codePage);
+        const Run r = import();
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QJsonObject pet = query(QDir(target()).filePath(QStringLiteral("FICMAES.DB")),
+            QStringLiteral("SELECT NOM_FAMI, PROPIETARI, MEMORIA FROM FICMAES"))[0]
+                                    .toObject();
+        QCOMPARE(pet.value(QStringLiteral("NOM_FAMI")).toString(), QStringLiteral("MUÑECA"));
+        QCOMPARE(pet.value(QStringLiteral("PROPIETARI")).toString(), QStringLiteral("José Ibáñez Muñoz"));
+        QCOMPARE(pet.value(QStringLiteral("MEMORIA")).toString(), memo);
+    }
+
+    // On a small file system of its own (a user namespace's tmpfs, where the
+    // system allows one), filled to the last block: the alias file there
+    // cannot be rewritten, or the target there cannot take its tables. The
+    // run fails with exit code 3, the alias file keeps its bytes, and
+    // nothing the run made stays, the target's new parents included.
+    void aFullDiskChangesNothing_data()
+    {
+        QTest::addColumn<QStringList>("args"); // FULL stands for the full file system
+        QTest::addColumn<QString>("aliasFile");
+        QTest::newRow("import, alias file on the full disk") << QStringList { "--importar", "SOURCE", "--dir",
+            "TARGET", "--aliases", "FULL/al.conf" } << "FULL/al.conf";
+        QTest::newRow("import, target on the full disk") << QStringList { "--importar", "SOURCE", "--dir",
+            "FULL/a/data", "--aliases", "FULL/al.conf" } << "FULL/al.conf";
+        QTest::newRow("install, target on the full disk")
+            << QStringList { "--dir", "FULL/a/data", "--aliases", "FULL/al.conf" } << "FULL/al.conf";
+    }
+
+    void aFullDiskChangesNothing()
+    {
+        QFETCH(QStringList, args);
+        writeSource();
+        const QString full = path(QStringLiteral("lleno"));
+        QVERIFY(QDir().mkpath(full));
+        for (QString& arg : args)
+            arg.replace(QLatin1String("SOURCE"), source())
+                .replace(QLatin1String("TARGET"), target())
+                .replace(QLatin1String("FULL"), full);
+        // Runs inside the namespace, where the tmpfs is seen, and reports.
+        const QString script
+            = QStringLiteral("mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99\n"
+                             "printf '[OTRO]\\npath=/otro\\n\\n[HLR10]\\npath=/viejo\\n' > \"$1/al.conf\"\n"
+                             "cp \"$1/al.conf\" \"$2\"\n"
+                             "dd if=/dev/zero of=\"$1/relleno\" bs=1k count=1000 2>/dev/null\n"
+                             "shift 2\n"
+                             "\"$@\"\n"
+                             "echo \"salida=$?\"\n"
+                             "cmp -s \"$FULL/al.conf\" \"$BEFORE\" && echo alias-igual\n"
+                             "echo \"contenido=$(ls -A \"$FULL\" | tr '\\n' ' ')\"\n");
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("xdg-data")));
+        env.insert(QStringLiteral("FULL"), full);
+        env.insert(QStringLiteral("BEFORE"), path(QStringLiteral("antes.conf")));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("unshare"),
+            QStringList { QStringLiteral("--user"), QStringLiteral("--map-root-user"),
+                QStringLiteral("--mount"), QStringLiteral("sh"), QStringLiteral("-c"), script,
+                QStringLiteral("sh"), full, path(QStringLiteral("antes.conf")),
+                QStringLiteral(HLR_BIN_DIR "/huellario-setup") }
+                + args);
+        if (!p.waitForStarted() || !p.waitForFinished(60000) || p.exitCode() == 99)
+            QSKIP("no small file system can be made here (user namespaces or unshare are missing)");
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(out.contains(QStringLiteral("salida=3")), qPrintable(out + err));
+        QVERIFY2(err.contains(QStringLiteral("No se ha cambiado nada")), qPrintable(err));
+        QVERIFY2(out.contains(QStringLiteral("alias-igual")), qPrintable(out + err));
+        QVERIFY2(out.contains(QStringLiteral("contenido=al.conf relleno \n")), qPrintable(out));
+        QVERIFY(!QFileInfo::exists(target()));
+        QVERIFY(!out.contains(QStringLiteral("registrado")));
     }
 
     void optionsOfTheImport()

@@ -1,5 +1,6 @@
 #include "Importer.h"
 
+#include "EarlierTables.h"
 #include "NewDataFolder.h"
 #include "ParadoxTable.h"
 #include "data/schema/Schema.h"
@@ -102,42 +103,56 @@ std::optional<QString> findIgnoringCase(const QString& folder, const QString& fi
     return QDir(folder).filePath(matches.front());
 }
 
-bool fits(engine::FieldKind kind, ParadoxKind source)
+// A source field of the kind the earlier version wrote; a counter may also
+// have been kept as a plain number.
+bool fits(ParadoxKind earlier, ParadoxKind source)
 {
-    switch (kind) {
-    case engine::FieldKind::Text:
-        return source == ParadoxKind::Alpha;
-    case engine::FieldKind::Date:
-        return source == ParadoxKind::Date;
-    case engine::FieldKind::Time:
-        return source == ParadoxKind::Time;
-    case engine::FieldKind::Logical:
-        return source == ParadoxKind::Logical;
-    case engine::FieldKind::Counter:
+    if (earlier == ParadoxKind::AutoInc)
         return source == ParadoxKind::AutoInc || source == ParadoxKind::Long || source == ParadoxKind::Short;
-    case engine::FieldKind::Memo:
-        return source == ParadoxKind::Memo;
-    }
-    return false;
+    return source == earlier;
 }
 
-QString kindName(engine::FieldKind kind)
+QString kindName(ParadoxKind kind)
 {
     switch (kind) {
-    case engine::FieldKind::Text:
+    case ParadoxKind::Alpha:
         return QStringLiteral("texto");
-    case engine::FieldKind::Date:
+    case ParadoxKind::Date:
         return QStringLiteral("fecha");
-    case engine::FieldKind::Time:
+    case ParadoxKind::Time:
         return QStringLiteral("hora");
-    case engine::FieldKind::Logical:
+    case ParadoxKind::Logical:
         return QStringLiteral("lógico");
-    case engine::FieldKind::Counter:
+    case ParadoxKind::AutoInc:
+    case ParadoxKind::Long:
+    case ParadoxKind::Short:
         return QStringLiteral("contador");
-    case engine::FieldKind::Memo:
+    case ParadoxKind::Memo:
         return QStringLiteral("memo");
+    case ParadoxKind::Other:
+        break;
     }
-    return {};
+    return QStringLiteral("desconocido");
+}
+
+// Which of our kinds holds a value of the earlier version's kind.
+bool holds(engine::FieldKind ours, ParadoxKind earlier)
+{
+    switch (ours) {
+    case engine::FieldKind::Text:
+        return earlier == ParadoxKind::Alpha;
+    case engine::FieldKind::Date:
+        return earlier == ParadoxKind::Date;
+    case engine::FieldKind::Time:
+        return earlier == ParadoxKind::Time;
+    case engine::FieldKind::Logical:
+        return earlier == ParadoxKind::Logical;
+    case engine::FieldKind::Counter:
+        return earlier == ParadoxKind::AutoInc;
+    case engine::FieldKind::Memo:
+        return earlier == ParadoxKind::Memo;
+    }
+    return false;
 }
 
 // One table read and checked in full before anything is written: its rows
@@ -160,26 +175,50 @@ ImportedTable readTable(const QString& sourceFolder, const engine::TableDef& def
         return ImportError(QStringLiteral("«%1» no es la tabla %2 de la versión anterior: %3.")
                                .arg(shown(*dbPath), base, why));
     };
-    // Where each of our columns comes from in the source record.
-    std::vector<int> sourceIndex;
+    // The source against the earlier version's own list of fields (their
+    // order and the width of a text may differ: a text is checked value by
+    // value against our field below).
+    const EarlierTable* earlier = earlierTable(def.fileName);
+    if (!earlier)
+        throw ImportError(QStringLiteral("Huellario no sabe importar la tabla %1.").arg(def.fileName));
+    std::vector<int> sourceOf; // per earlier field, its index in the source
     std::vector<bool> used(source.fields().size(), false);
-    for (const engine::FieldDef& field : def.fields) {
+    for (const EarlierField& field : earlier->fields) {
+        const QString name = QLatin1String(field.name);
         int found = -1;
         for (int i = 0; i < int(source.fields().size()); ++i)
-            if (source.fields()[size_t(i)].name.compare(field.name, Qt::CaseInsensitive) == 0)
+            if (source.fields()[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0)
                 found = i;
         if (found < 0)
-            throw foreign(QStringLiteral("le falta el campo %1").arg(field.name));
+            throw foreign(QStringLiteral("le falta el campo %1").arg(name));
         if (!fits(field.kind, source.fields()[size_t(found)].kind))
-            throw foreign(
-                QStringLiteral("el campo %1 no es de tipo %2").arg(field.name, kindName(field.kind)));
-        sourceIndex.push_back(found);
+            throw foreign(QStringLiteral("el campo %1 no es de tipo %2").arg(name, kindName(field.kind)));
+        sourceOf.push_back(found);
         used[size_t(found)] = true;
     }
     for (size_t i = 0; i < used.size(); ++i)
         if (!used[i])
             throw foreign(
                 QStringLiteral("tiene el campo %1, que Huellario no conoce").arg(source.fields()[i].name));
+
+    // Where each of our columns comes from (-1: a column the earlier version
+    // did not have), and every earlier field has a column to go to.
+    std::vector<int> sourceIndex(def.fields.size(), -1);
+    for (size_t e = 0; e < earlier->fields.size(); ++e) {
+        const QString name = QLatin1String(earlier->fields[e].name);
+        bool placed = false;
+        for (size_t c = 0; c < def.fields.size(); ++c)
+            if (def.fields[c].name.compare(name, Qt::CaseInsensitive) == 0
+                && holds(def.fields[c].kind, earlier->fields[e].kind)) {
+                sourceIndex[c] = sourceOf[e];
+                placed = true;
+            }
+        if (!placed)
+            throw ImportError(
+                QStringLiteral("Huellario no tiene dónde guardar el campo %1 de la tabla %2; no se "
+                               "importa nada para no perderlo.")
+                    .arg(name, def.fileName));
+    }
 
     ImportedTable table;
     table.def = &def;
@@ -190,7 +229,7 @@ ImportedTable readTable(const QString& sourceFolder, const engine::TableDef& def
         std::vector<QVariant> row;
         for (size_t c = 0; c < def.fields.size(); ++c) {
             const engine::FieldDef& field = def.fields[c];
-            const QVariant& value = record[size_t(sourceIndex[c])];
+            const QVariant value = sourceIndex[c] < 0 ? QVariant() : record[size_t(sourceIndex[c])];
             if (!value.isValid()) {
                 if (field.kind == engine::FieldKind::Counter)
                     blankCounters.emplace_back(table.rows.size(), c);

@@ -11,8 +11,10 @@ extern "C" {
 #include <paradox.h>
 }
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iconv.h>
 
 namespace setup {
 
@@ -119,6 +121,49 @@ QString fromWindows1252(const char* bytes, qsizetype size)
     return text;
 }
 
+CodePage::CodePage(int number)
+    : m_number(number == 0 ? 1252 : number)
+{
+    if (m_number == 1252)
+        return;
+    const QByteArray name = "CP" + QByteArray::number(m_number);
+    const iconv_t cd = ::iconv_open("UTF-16LE", name.constData());
+    if (cd != iconv_t(-1))
+        m_iconv = cd;
+}
+
+CodePage::~CodePage()
+{
+    if (m_iconv)
+        ::iconv_close(iconv_t(m_iconv));
+}
+
+bool CodePage::usable() const
+{
+    return m_number == 1252 || m_iconv;
+}
+
+std::optional<QString> CodePage::decode(const unsigned char* bytes, qsizetype size) const
+{
+    if (m_number == 1252)
+        return fromWindows1252(reinterpret_cast<const char*>(bytes), size);
+    if (!m_iconv)
+        return std::nullopt;
+    // Two UTF-16 units at most for each byte, in every code page iconv has.
+    QString text(size * 2 + 2, Qt::Uninitialized);
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes));
+    size_t inLeft = size_t(size);
+    char* out = reinterpret_cast<char*>(text.data());
+    size_t outLeft = size_t(text.size()) * 2;
+    const auto cd = iconv_t(m_iconv);
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (::iconv(cd, &in, &inLeft, &out, &outLeft) == size_t(-1) || inLeft != 0
+        || ::iconv(cd, nullptr, nullptr, &out, &outLeft) == size_t(-1))
+        return std::nullopt;
+    text.truncate((reinterpret_cast<QChar*>(out) - text.data()));
+    return text;
+}
+
 struct ParadoxTable::Px {
     QString lastError;
     FILE* file = nullptr;
@@ -168,48 +213,49 @@ ParadoxTable::ParadoxTable(const QString& dbPath, const QString& mbPath)
         || head->px_numfields != m_header.fields)
         throw damaged(QStringLiteral("la cabecera no es válida"));
 
-    int total = 0;
+    // pxlib must have read the fields as they were checked.
     for (int i = 0; i < head->px_numfields; ++i) {
         const pxfield_t* f = PX_get_field(m_px->doc, i);
-        if (!f || !f->px_fname || f->px_flen <= 0)
+        const ParadoxField& field = m_fields[size_t(i)];
+        if (!f || !f->px_fname || f->px_flen != field.length
+            || kindOf(static_cast<unsigned char>(f->px_ftype)) != field.kind
+            || m_codec->decode(
+                   reinterpret_cast<const unsigned char*>(f->px_fname), qsizetype(std::strlen(f->px_fname)))
+                != field.name)
             throw damaged(QStringLiteral("la descripción del campo %1 no es válida").arg(i + 1));
-        ParadoxField field { fromWindows1252(f->px_fname, qsizetype(std::strlen(f->px_fname))),
-            kindOf(static_cast<unsigned char>(f->px_ftype)), f->px_flen };
-        const int fixed = fixedLength(field.kind);
-        if ((fixed && field.length != fixed) || (field.kind == ParadoxKind::Memo && field.length < 10))
-            throw damaged(QStringLiteral("el campo %1 tiene una longitud imposible").arg(field.name));
-        total += field.length;
-        m_fields.push_back(field);
     }
-    if (total != m_recordSize)
-        throw damaged(QStringLiteral("los campos no suman el tamaño de registro"));
 }
 
 // The header is checked here before pxlib sees it: pxlib 0.6.8 believes
-// whatever it says, reads past the end of a cut file without noticing, and
-// spins for a long time over a damaged file that claims to be encrypted.
+// whatever it says, reads past the end of a cut file without noticing,
+// spins for a long time over a damaged file that claims to be encrypted or
+// to have thousands of fields, and reads the records from wherever a wrong
+// header size puts them. Every count and size is checked against the file.
 void ParadoxTable::checkHeader()
 {
     QFile file(m_dbPath);
     if (!file.open(QIODevice::ReadOnly))
         throw ImportError(
             QStringLiteral("No se puede leer «%1»: %2.").arg(shown(m_dbPath), file.errorString()));
-    const QByteArray bytes = file.read(0x78);
-    if (bytes.size() < 0x78)
+    const qint64 actual = file.size();
+    const QByteArray start = file.read(0x78);
+    if (start.size() < 0x78)
         throw damaged(QStringLiteral("es demasiado corto"));
-    const auto* h = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto u16 = [&](int at) { return int(h[at]) | int(h[at + 1]) << 8; };
-    m_header.recordSize = u16(0x00);
-    const qint64 headerSize = u16(0x02);
+    const auto* h = reinterpret_cast<const unsigned char*>(start.constData());
+    const auto u16 = [](const unsigned char* p) { return int(p[0]) | int(p[1]) << 8; };
+    m_header.recordSize = u16(h + 0x00);
+    const qint64 headerSize = u16(h + 0x02);
     const int type = h[0x04];
     const int blockKb = h[0x05];
     m_header.records = int(littleEndian32(h + 0x06) & 0x7FFFFFFF);
-    const qint64 fileBlocks = u16(0x0C);
-    m_header.fields = u16(0x21);
+    const qint64 fileBlocks = u16(h + 0x0C);
+    m_header.fields = u16(h + 0x21);
     const int version = h[0x39];
 
     if (type != 0 && type != 2)
         throw damaged(QStringLiteral("no es un archivo de datos (.DB)"));
+    if (version < 3 || version > 12)
+        throw damaged(QStringLiteral("su versión de Paradox (%1) no es ninguna conocida").arg(version));
     // From version 4 on the password is in the extended header and the old
     // place holds a fixed pattern.
     const quint32 oldPlace = littleEndian32(h + 0x25);
@@ -219,12 +265,23 @@ void ParadoxTable::checkHeader()
         && blockKb != 32)
         throw damaged(QStringLiteral("el tamaño de bloque de la cabecera no es válido"));
     const qint64 blockSize = qint64(blockKb) * 1024;
+    // Paradox allows 255 fields of at most 255 bytes each.
     if (m_header.recordSize <= 0 || m_header.recordSize > blockSize - 6 || m_header.fields <= 0
-        || headerSize < 0x78)
+        || m_header.fields > 255)
         throw damaged(QStringLiteral("la cabecera no es válida"));
 
+    // The header's own parts, in order: field kinds and sizes, a pointer,
+    // one pointer per field name, the table's name, then the field names.
+    const qint64 fieldInfo = version >= 5 ? 0x78 : 0x58;
+    const qint64 tableNameLength = version >= 12 ? 261 : 79;
+    const qint64 namesAt = fieldInfo + 2 * m_header.fields + 4 + 4 * m_header.fields + tableNameLength;
+    if (headerSize < namesAt + 2 * m_header.fields)
+        throw damaged(
+            QStringLiteral("la cabecera es más corta de lo que ocupan sus %1 campos").arg(m_header.fields));
+
+    // The file is exactly its header and its blocks: a header size or block
+    // count that says otherwise would have the records read from elsewhere.
     const qint64 expected = headerSize + fileBlocks * blockSize;
-    const qint64 actual = file.size();
     if (actual < expected)
         throw ImportError(
             QStringLiteral("«%1» está incompleto: mide %2 bytes y su cabecera indica %3. Puede que la copia "
@@ -232,6 +289,52 @@ void ParadoxTable::checkHeader()
                 .arg(shown(m_dbPath))
                 .arg(actual)
                 .arg(expected));
+    if (actual > expected)
+        throw damaged(QStringLiteral("mide %1 bytes y su cabecera indica %2").arg(actual).arg(expected));
+
+    if (!file.seek(0))
+        throw damaged(QStringLiteral("no se puede leer su cabecera"));
+    const QByteArray header = file.read(headerSize);
+    if (header.size() != headerSize)
+        throw damaged(QStringLiteral("no se puede leer su cabecera"));
+    const auto* hb = reinterpret_cast<const unsigned char*>(header.constData());
+
+    // The code page the table's texts are written in.
+    const int codePage = version >= 5 ? u16(hb + 0x6A) : 0;
+    m_codec = std::make_shared<CodePage>(codePage);
+    if (!m_codec->usable())
+        throw ImportError(QStringLiteral("«%1» está escrita en la página de códigos %2, que este sistema no "
+                                         "sabe convertir; no se importa nada.")
+                              .arg(shown(m_dbPath))
+                              .arg(codePage));
+
+    int total = 0;
+    qint64 at = namesAt;
+    for (int i = 0; i < m_header.fields; ++i) {
+        const int kindByte = hb[fieldInfo + 2 * i];
+        const int size = hb[fieldInfo + 2 * i + 1];
+        // Names of up to 25 characters, each ended by a zero byte.
+        const void* end = std::memchr(hb + at, 0, size_t(std::min<qint64>(26, headerSize - at)));
+        if (!end)
+            throw damaged(QStringLiteral("el nombre del campo %1 no es válido").arg(i + 1));
+        const qsizetype length = static_cast<const unsigned char*>(end) - (hb + at);
+        const std::optional<QString> name = m_codec->decode(hb + at, length);
+        if (length == 0 || !name
+            || std::any_of(name->cbegin(), name->cend(), [](QChar c) { return !c.isPrint(); }))
+            throw damaged(QStringLiteral("el nombre del campo %1 no es válido").arg(i + 1));
+        at += length + 1;
+
+        const ParadoxField field { *name, kindOf(kindByte), kindByte == pxfBCD ? 17 : size };
+        const int fixed = fixedLength(field.kind);
+        if (field.length <= 0 || (fixed && field.length != fixed)
+            || (field.kind == ParadoxKind::Memo && field.length < 10))
+            throw damaged(QStringLiteral("el campo %1 tiene una longitud imposible").arg(field.name));
+        total += field.length;
+        m_fields.push_back(field);
+    }
+    if (total != m_header.recordSize)
+        throw damaged(QStringLiteral("los campos no suman el tamaño de registro"));
+
     const qint64 capacity = fileBlocks * ((blockSize - 6) / m_header.recordSize);
     if (m_header.records > capacity)
         throw damaged(
@@ -242,7 +345,7 @@ void ParadoxTable::checkHeader()
     // record would be lost without a word. Each block starts with the next
     // block's number, the previous one's, and the offset of its last record.
     qint64 inBlocks = 0;
-    int block = u16(0x0E);
+    int block = u16(h + 0x0E);
     for (qint64 seen = 0; block != 0; ++seen) {
         unsigned char head[6];
         if (seen >= fileBlocks || block > fileBlocks || !file.seek(headerSize + (block - 1) * blockSize)
@@ -309,7 +412,11 @@ QVariant ParadoxTable::decode(const ParadoxField& field, const unsigned char* da
     case ParadoxKind::Alpha: {
         const void* end = std::memchr(data, 0, size_t(field.length));
         const qsizetype size = end ? static_cast<const unsigned char*>(end) - data : field.length;
-        return fromWindows1252(reinterpret_cast<const char*>(data), size);
+        const std::optional<QString> text = m_codec->decode(data, size);
+        if (!text)
+            throw bad(QStringLiteral("tiene un byte que no existe en la página de códigos %1")
+                          .arg(m_codec->number()));
+        return *text;
     }
     case ParadoxKind::Date: {
         // Days counted from 1 January of year 1, which is day 1.
@@ -325,7 +432,11 @@ QVariant ParadoxTable::decode(const ParadoxField& field, const unsigned char* da
         return QTime::fromMSecsSinceStartOfDay(int(ms));
     }
     case ParadoxKind::Logical:
-        return bool(data[0] & 0x7F);
+        // Paradox writes 0x80 for false and 0x81 for true (0 is blank).
+        if (data[0] == 0x80 || data[0] == 0x81)
+            return data[0] == 0x81;
+        throw bad(QStringLiteral("tiene el valor lógico 0x%1, que no es ni verdadero ni falso")
+                      .arg(QString::number(data[0], 16).toUpper().rightJustified(2, QLatin1Char('0'))));
     case ParadoxKind::Short:
         return paradoxShort(data);
     case ParadoxKind::Long:
@@ -348,17 +459,6 @@ QString ParadoxTable::memo(const ParadoxField& field, const unsigned char* data,
     const int leader = field.length - 10;
     const quint32 pointer = littleEndian32(data + leader);
     const qint64 size = littleEndian32(data + leader + 4);
-    const auto text = [](const QByteArray& bytes) {
-        qsizetype n = bytes.size();
-        while (n > 0 && bytes.at(n - 1) == '\0')
-            --n;
-        return fromWindows1252(bytes.constData(), n);
-    };
-    if (size == 0)
-        return {};
-    if (size <= leader)
-        return text(QByteArray(reinterpret_cast<const char*>(data), size));
-
     const auto bad = [&](const QString& why) {
         return ImportError(
             QStringLiteral("El archivo de notas «%1» está dañado: la nota del registro %2 (campo %3) %4.")
@@ -366,6 +466,27 @@ QString ParadoxTable::memo(const ParadoxField& field, const unsigned char* data,
                 .arg(recordNumber)
                 .arg(field.name, why));
     };
+    const auto text = [&](const QByteArray& bytes) {
+        qsizetype n = bytes.size();
+        while (n > 0 && bytes.at(n - 1) == '\0')
+            --n;
+        const std::optional<QString> decoded
+            = m_codec->decode(reinterpret_cast<const unsigned char*>(bytes.constData()), n);
+        if (!decoded)
+            throw ImportError(
+                QStringLiteral("«%1» está dañado: la nota del registro %2 (campo %3) tiene un byte que "
+                               "no existe en la página de códigos %4.")
+                    .arg(shown(m_dbPath))
+                    .arg(recordNumber)
+                    .arg(field.name)
+                    .arg(m_codec->number()));
+        return *decoded;
+    };
+    if (size == 0)
+        return {};
+    if (size <= leader)
+        return text(QByteArray(reinterpret_cast<const char*>(data), size));
+
     if (m_mbPath.isEmpty() || !QFileInfo(m_mbPath).isFile())
         throw ImportError(
             QStringLiteral("Falta el archivo de notas de «%1» (%2); la nota del registro %3 está en él.")
@@ -385,7 +506,9 @@ QString ParadoxTable::memo(const ParadoxField& field, const unsigned char* data,
     qint64 start = 0;
     if (entry == 0xFF) {
         // A block of its own: type 2, block count, length, change count.
-        if (block.size() < 9 || b[0] != 2 || littleEndian32(b + 3) != size)
+        // The length must fit in the blocks it claims.
+        if (block.size() < 9 || b[0] != 2 || littleEndian32(b + 3) != size
+            || 9 + size > qint64(b[1] | b[2] << 8) * kMemoBlock)
             throw bad(QStringLiteral("no está donde indica la tabla"));
         start = blockStart + 9;
     } else {
@@ -399,6 +522,10 @@ QString ParadoxTable::memo(const ParadoxField& field, const unsigned char* data,
             throw bad(QStringLiteral("no está donde indica la tabla"));
         start = blockStart + qint64(b[at]) * 16;
     }
+    // Checked against the file before anything is read: the length comes
+    // from the file, and reading it as it is would ask for up to 4 GiB.
+    if (start + size > mb.size())
+        throw bad(QStringLiteral("está cortada (el archivo es más corto de lo que indica la tabla)"));
     if (!mb.seek(start))
         throw bad(QStringLiteral("apunta fuera del archivo"));
     const QByteArray bytes = mb.read(size);

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace setup {
@@ -22,6 +23,26 @@ struct ParadoxField {
     QString name;
     ParadoxKind kind = ParadoxKind::Other;
     int length = 0; // bytes in the record
+};
+
+// The code page a table's header declares for its texts, converted by our
+// own table (1252, and 0 for a header that does not say) or by iconv.
+class CodePage {
+public:
+    explicit CodePage(int number);
+    ~CodePage();
+    CodePage(const CodePage&) = delete;
+    CodePage& operator=(const CodePage&) = delete;
+
+    int number() const { return m_number; }
+    // Whether texts in it can be converted on this system.
+    bool usable() const;
+    // The text of `bytes`; nothing when a byte has no character there.
+    std::optional<QString> decode(const unsigned char* bytes, qsizetype size) const;
+
+private:
+    int m_number;
+    void* m_iconv = nullptr;
 };
 
 // A record's values in field order: an invalid QVariant for a blank field,
@@ -52,6 +73,7 @@ private:
 
     struct Px;
     std::unique_ptr<Px> m_px;
+    std::shared_ptr<CodePage> m_codec;
     QString m_dbPath;
     QString m_mbPath;
     std::vector<ParadoxField> m_fields;
