@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 
 using paradoxfixture::Record;
 
@@ -837,22 +838,26 @@ private slots:
         QTest::addColumn<QString>("aliasFile");
         QTest::newRow("import, alias file on the full disk") << QStringList { "--importar", "SOURCE", "--dir",
             "TARGET", "--aliases", "FULL/al.conf" } << "FULL/al.conf";
-        QTest::newRow("import, target on the full disk") << QStringList { "--importar", "SOURCE", "--dir",
-            "FULL/a/data", "--aliases", "FULL/al.conf" } << "FULL/al.conf";
+        // The alias file's folder does not exist yet: it must not stay either.
+        QTest::newRow("import, target on the full disk")
+            << QStringList { "--importar", "SOURCE", "--dir", "FULL/a/data", "--aliases", "NEW/conf/al.conf" }
+            << "NEW/conf/al.conf";
         QTest::newRow("install, target on the full disk")
-            << QStringList { "--dir", "FULL/a/data", "--aliases", "FULL/al.conf" } << "FULL/al.conf";
+            << QStringList { "--dir", "FULL/a/data", "--aliases", "NEW/conf/al.conf" } << "NEW/conf/al.conf";
     }
 
     void aFullDiskChangesNothing()
     {
         QFETCH(QStringList, args);
+        QFETCH(QString, aliasFile);
         writeSource();
         const QString full = path(QStringLiteral("lleno"));
         QVERIFY(QDir().mkpath(full));
         for (QString& arg : args)
             arg.replace(QLatin1String("SOURCE"), source())
                 .replace(QLatin1String("TARGET"), target())
-                .replace(QLatin1String("FULL"), full);
+                .replace(QLatin1String("FULL"), full)
+                .replace(QLatin1String("NEW"), path(QStringLiteral("nueva")));
         // Runs inside the namespace, where the tmpfs is seen, and reports.
         const QString script
             = QStringLiteral("mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99\n"
@@ -884,8 +889,51 @@ private slots:
         QVERIFY2(err.contains(QStringLiteral("No se ha cambiado nada")), qPrintable(err));
         QVERIFY2(out.contains(QStringLiteral("alias-igual")), qPrintable(out + err));
         QVERIFY2(out.contains(QStringLiteral("contenido=al.conf relleno \n")), qPrintable(out));
+        if (aliasFile.startsWith(QLatin1String("NEW")))
+            QVERIFY(!QFileInfo::exists(path(QStringLiteral("nueva"))));
         QVERIFY(!QFileInfo::exists(target()));
         QVERIFY(!out.contains(QStringLiteral("registrado")));
+    }
+
+    // A source that is a file, or a folder that cannot be listed, is named
+    // for what it is, not taken for a missing folder or missing tables.
+    void theSourceFolderIsNamedForWhatIsWrong()
+    {
+        writeSource();
+        const QString file = QDir(source()).filePath(QStringLiteral("FICMAES.DB"));
+        const Run whole = import(QString(), target());
+        QCOMPARE(whole.exitCode, 0); // the fixture itself imports
+        QDir(target()).removeRecursively();
+        QFile::remove(aliasFile());
+
+        const Run aFile = run({ QStringLiteral("--importar"), file, QStringLiteral("--dir"), target() });
+        QCOMPARE(aFile.exitCode, 3);
+        QVERIFY2(
+            aFile.err.contains(QStringLiteral("«%1» no es una carpeta").arg(file)), qPrintable(aFile.err));
+
+        // Root reads any folder: the run is then made as nobody.
+        QVERIFY(QFile::setPermissions(
+            source(), QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther));
+        QVERIFY(QFile::setPermissions(m_tmp->path(),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                | QFileDevice::ExeOther));
+        QProcess p;
+        if (::geteuid() == 0)
+            p.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(98);
+            });
+        start(p, { QStringLiteral("--importar"), source(), QStringLiteral("--dir"), target() });
+        const Run unlisted = finished(p);
+        QFile::setPermissions(
+            source(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (unlisted.exitCode == 98)
+            QSKIP("cannot run as another user here");
+        QCOMPARE(unlisted.exitCode, 3);
+        QVERIFY2(unlisted.err.contains(
+                     QStringLiteral("No se puede leer la carpeta «%1»: no hay permiso").arg(source())),
+            qPrintable(unlisted.err));
+        QVERIFY(!unlisted.err.contains(QStringLiteral("Falta la tabla")));
     }
 
     void optionsOfTheImport()
