@@ -1,13 +1,17 @@
 // The data installation tool, run as a process: the files and their schema,
 // the initial contents, the alias entry, the refusal to overwrite and
 // --if-missing.
+#include "FailureWindow.h"
 #include "SqliteFile.h"
 #include "support/TestPaths.h"
 
 #include "engine/FieldDef.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QSet>
 #include <QSettings>
@@ -594,6 +598,138 @@ private slots:
             QVERIFY(r.out.contains(QStringLiteral("Uso: huellario-setup")));
         QVERIFY(!QFileInfo::exists(defaultFolder()));
         QVERIFY(!QFileInfo::exists(aliasFile()));
+    }
+    // Killed outright at every step of an install in turn (the tool's test
+    // stop): the alias file keeps its bytes and the target holds nothing the
+    // program would see, or the install is complete with its alias; the
+    // next run removes what is left and ends with a complete folder.
+    void installKilledAtEveryStep()
+    {
+        const QString folder = path(QStringLiteral("nuevo/datos"));
+        int steps = 0;
+        int complete = 0;
+        for (int n = 1;; ++n) {
+            QVERIFY2(n < 300, "the install never finished");
+            QDir(path(QStringLiteral("nuevo"))).removeRecursively();
+            registerFolder(path(QStringLiteral("older")));
+            const QByteArray before = contentsOf(aliasFile());
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("HLR_ALIASES"), aliasFile());
+            env.insert(QStringLiteral("HLR_SETUP_STOP_AT"), QString::number(n));
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(HLR_BIN_DIR "/huellario-setup"), { QStringLiteral("--dir"), folder });
+            QVERIFY(p.waitForFinished(60000));
+            if (p.exitStatus() == QProcess::NormalExit) {
+                QCOMPARE(p.exitCode(), 0);
+                break;
+            }
+            ++steps;
+            if (contentsOf(aliasFile()) == before) {
+                // No table, or all nine with the note that they are ours:
+                // the folder came in whole and the alias was still to come.
+                const QStringList tables
+                    = filesIn(folder).filter(QRegularExpression(QStringLiteral("^[^.]")));
+                if (!tables.isEmpty()) {
+                    QCOMPARE(tables.size(), kFiles.size());
+                    QVERIFY(filesIn(folder).contains(QStringLiteral(".huellario-pendiente")));
+                }
+                QCOMPARE(run({ QStringLiteral("--dir"), folder }).exitCode, 0);
+            } else {
+                ++complete;
+                QCOMPARE(registeredFolder(), folder);
+                QCOMPARE(filesIn(folder).filter(QRegularExpression(QStringLiteral("^[^.]"))).size(),
+                    kFiles.size());
+                const Run next = run({ QStringLiteral("--if-missing") });
+                QCOMPARE(next.exitCode, 0);
+            }
+            QCOMPARE(filesIn(folder).size(), kFiles.size()); // nothing hidden left
+            QCOMPARE(registeredFolder(), folder);
+        }
+        QVERIFY(steps > 15);
+        QVERIFY(complete > 0);
+    }
+
+    // The error window of --ventana: the message as it went to stderr,
+    // titled as the program's own error boxes.
+    void failureWindowShowsTheMessage()
+    {
+        const QString message
+            = QStringLiteral("No se pudo instalar: el disco está lleno.\nNo se ha cambiado nada.\n");
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QCOMPARE(setup::reportFailure(true, 3, message), 3);
+        QCOMPARE(title, QStringLiteral("Huellario"));
+        QCOMPARE(text, message.trimmed());
+        QCOMPARE(icon, QMessageBox::Critical);
+        // Nothing is shown on success, or without --ventana.
+        QCOMPARE(setup::reportFailure(true, 0, QString()), 0);
+        QCOMPARE(setup::reportFailure(false, 1, message), 1);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // The menu entry's command as it stands in the .desktop file: the program
+    // starts only once the set-up has succeeded, and a failed set-up's
+    // message is not thrown away (without a display it stays on stderr).
+    void menuEntryStartsTheProgramOnlyAfterTheSetUp()
+    {
+        QFile desktop(QDir::cleanPath(
+            QStringLiteral(HLR_TEST_DATA_DIR "/../../packaging/org.huellario.Huellario.desktop")));
+        QVERIFY(desktop.open(QIODevice::ReadOnly));
+        const QString entry = QString::fromUtf8(desktop.readAll());
+        const QRegularExpressionMatch exec
+            = QRegularExpression(QStringLiteral("^Exec=sh -c \"(.*)\"$"), QRegularExpression::MultilineOption)
+                  .match(entry);
+        QVERIFY2(exec.hasMatch(), qPrintable(entry));
+        const QString command = exec.captured(1);
+        QVERIFY2(command.contains(QStringLiteral("--ventana")), qPrintable(command));
+
+        // A stand-in for the program that notes it was started.
+        const QString bin = path(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        QFile fake(bin + QStringLiteral("/huellario"));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\ntouch \"$STARTED\"\n");
+        fake.close();
+        QVERIFY(fake.setPermissions(fake.permissions() | QFileDevice::ExeOwner));
+
+        const auto start = [&](const QString& aliases) {
+            QProcess p;
+            QProcessEnvironment env;
+            env.insert(QStringLiteral("PATH"), bin + QStringLiteral(":" HLR_BIN_DIR ":/usr/bin:/bin"));
+            env.insert(QStringLiteral("HOME"), m_tmp->path());
+            env.insert(QStringLiteral("HLR_ALIASES"), aliases);
+            env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("xdg-data")));
+            env.insert(QStringLiteral("STARTED"), path(QStringLiteral("started")));
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), command });
+            if (!p.waitForFinished(60000))
+                return Run {};
+            return Run { p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError()) };
+        };
+
+        QFile blocker(path(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const Run failed = start(path(QStringLiteral("blocker/aliases.conf")));
+        QCOMPARE(failed.exitCode, 3);
+        QVERIFY2(failed.err.contains(QStringLiteral("No se pudo instalar")), qPrintable(failed.err));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("started"))));
+
+        const Run started = start(aliasFile());
+        QVERIFY2(started.exitCode == 0, qPrintable(started.err));
+        QVERIFY(QFileInfo::exists(path(QStringLiteral("started"))));
+        QCOMPARE(filesIn(defaultFolder()).size(), kFiles.size());
     }
 };
 
