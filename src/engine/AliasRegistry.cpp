@@ -2,10 +2,12 @@
 
 #include "EngineError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cerrno>
@@ -126,12 +128,10 @@ struct Descriptor {
         if (fd >= 0)
             ::close(fd);
     }
-    // close() may be where a delayed write error shows, so it is checked.
-    bool close()
+    void close()
     {
-        const int result = ::close(fd);
+        ::close(fd);
         fd = -1;
-        return result == 0;
     }
 };
 
@@ -152,15 +152,12 @@ bool writeAll(int fd, const QByteArray& bytes)
     return true;
 }
 
-bool readBack(const QByteArray& path, const QByteArray& expected)
+bool readBack(int fd, const QByteArray& expected)
 {
-    Descriptor in { ::open(path.constData(), O_RDONLY | O_CLOEXEC) };
-    if (in.fd < 0)
-        return false;
     QByteArray read(expected.size() + 1, Qt::Uninitialized);
     qsizetype done = 0;
     for (;;) {
-        const ssize_t n = ::read(in.fd, read.data() + done, size_t(read.size() - done));
+        const ssize_t n = ::pread(fd, read.data() + done, size_t(read.size() - done), off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -176,10 +173,31 @@ bool readBack(const QByteArray& path, const QByteArray& expected)
     return true;
 }
 
-// Replaces `file` by `bytes` in one step. The new contents go to a temporary
-// file beside it; every write, the sync and the close are checked and the
-// file is read back before it is renamed over the old one, so a full disk
-// or a failing write leaves the old file as it was, byte for byte.
+QString temporaryName(const QString& dir, const QString& fileName)
+{
+    return QDir(dir).filePath(QStringLiteral(".%1.%2").arg(fileName).arg(
+        QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+}
+
+// A temporary file of ours that a killed run left beside the alias file
+// more than a minute ago; a run at work names one only for an instant.
+void removeStaleTemporaries(const QString& dir, const QString& fileName)
+{
+    const QRegularExpression ours(
+        QStringLiteral("^\\.%1\\.[0-9a-f]{8}$").arg(QRegularExpression::escape(fileName)));
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& entry : QDir(dir).entryInfoList(
+             { QLatin1Char('.') + fileName + QStringLiteral(".*") }, QDir::Files | QDir::Hidden))
+        if (ours.match(entry.fileName()).hasMatch() && entry.lastModified().toUTC() < old)
+            QFile::remove(entry.absoluteFilePath());
+}
+
+// Replaces `file` by `bytes` in one step. The new contents go to a file
+// beside it that has no name while it is written (where the file system
+// allows), so a killed run leaves nothing; every write and the sync are
+// checked and the file is read back before it is renamed over the old one,
+// so a full disk or a failing write leaves the old file as it was, byte
+// for byte.
 void replaceFile(const QString& file, const QByteArray& bytes)
 {
     const QFileInfo info(file);
@@ -190,37 +208,50 @@ void replaceFile(const QString& file, const QByteArray& bytes)
     };
     if (!QDir().mkpath(dir))
         throw EngineError(QStringLiteral("No se puede crear la carpeta del archivo de alias %1.").arg(dir));
+    removeStaleTemporaries(dir, info.fileName());
 
     // The new file keeps the old one's permissions; a first one gets the
     // usual ones less the umask, as any program's new file does.
     struct stat old { };
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     const bool existed = ::stat(target.constData(), &old) == 0;
-    QByteArray temporary;
-    Descriptor out;
+    QByteArray temporary; // named only once it is complete, or all along
+    Descriptor out { ::open(QFile::encodeName(dir).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666) };
+    const bool unnamed = out.fd >= 0;
     for (int attempt = 0; attempt < 100 && out.fd < 0; ++attempt) {
-        temporary = QFile::encodeName(
-            QDir(dir).filePath(QStringLiteral(".%1.%2")
-                                   .arg(info.fileName())
-                                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
-        out.fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporary = QFile::encodeName(temporaryName(dir, info.fileName()));
+        out.fd = ::open(temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (out.fd < 0 && errno != EEXIST)
             break;
     }
     if (out.fd < 0)
         throw fail(errno);
     const auto abandon = [&](int error) {
-        ::unlink(temporary.constData());
+        if (!temporary.isEmpty())
+            ::unlink(temporary.constData());
         return fail(error);
     };
     if (existed && ::fchmod(out.fd, old.st_mode & 07777) != 0)
         throw abandon(errno);
-    if (!writeAll(out.fd, bytes) || ::fsync(out.fd) != 0 || !out.close())
+    if (!writeAll(out.fd, bytes) || ::fsync(out.fd) != 0 || !readBack(out.fd, bytes))
         throw abandon(errno);
-    if (!readBack(temporary, bytes))
-        throw abandon(errno);
+    if (unnamed) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(out.fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temporary = QFile::encodeName(temporaryName(dir, info.fileName()));
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0)
+                break;
+            const int error = errno;
+            temporary.clear();
+            if (error != EEXIST)
+                throw fail(error);
+        }
+        if (temporary.isEmpty())
+            throw fail(EEXIST);
+    }
     if (::rename(temporary.constData(), target.constData()) != 0)
         throw abandon(errno);
+    out.close();
     syncFolder(dir);
 }
 

@@ -3,6 +3,7 @@
 #include "engine/AliasRegistry.h"
 #include "engine/EngineError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -159,6 +160,27 @@ private slots:
         struct stat st { };
         QCOMPARE(::stat(QFile::encodeName(file()).constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0600));
+    }
+
+    // A temporary file that a killed run left beside the alias file goes
+    // once it is a minute old; a fresh one may be another run's at work.
+    void staleTemporaryFilesAreRemoved()
+    {
+        const QString stale = m_tmp->filePath(QStringLiteral("config/.aliases.conf.0123abcd"));
+        const QString fresh = m_tmp->filePath(QStringLiteral("config/.aliases.conf.89abcdef"));
+        const QString other = m_tmp->filePath(QStringLiteral("config/.aliases.conf.mine"));
+        for (const QString& path : { stale, fresh, other })
+            write(path, "[HLR10]\npath=/a medias");
+        for (const QString& path : { stale, other }) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(
+                f.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+        }
+        AliasRegistry(file()).setFolder(QStringLiteral("HLR10"), QStringLiteral("/nuevo"));
+        QCOMPARE(entries(),
+            (QStringList { QStringLiteral(".aliases.conf.89abcdef"), QStringLiteral(".aliases.conf.mine"),
+                QStringLiteral("aliases.conf") }));
     }
 
     void contentsAndRestore()

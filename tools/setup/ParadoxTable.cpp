@@ -313,8 +313,11 @@ void ParadoxTable::checkHeader()
     for (int i = 0; i < m_header.fields; ++i) {
         const int kindByte = hb[fieldInfo + 2 * i];
         const int size = hb[fieldInfo + 2 * i + 1];
-        // Names of up to 25 characters, each ended by a zero byte.
-        const void* end = std::memchr(hb + at, 0, size_t(std::min<qint64>(26, headerSize - at)));
+        // Names of up to 25 characters, each ended by a zero byte, all
+        // within the header.
+        const void* end = at < headerSize
+            ? std::memchr(hb + at, 0, size_t(std::min<qint64>(26, headerSize - at)))
+            : nullptr;
         if (!end)
             throw damaged(QStringLiteral("el nombre del campo %1 no es válido").arg(i + 1));
         const qsizetype length = static_cast<const unsigned char*>(end) - (hb + at);
