@@ -47,8 +47,9 @@ Opciones:
   -h, --help          Muestra esta ayuda.
 
 Nunca sobrescribe: si alguna de las nueve tablas ya existe en la carpeta,
-la nombra y termina con error sin cambiar nada. Si la instalación falla a
-medias, borra lo que había creado.
+la nombra y termina con error sin cambiar nada. Si la instalación falla o se
+interrumpe (Ctrl-C), borra lo que había creado; lo que deje una ejecución
+cortada de golpe lo retira la siguiente.
 
 Códigos de salida: 0 instalado (o ya instalado con --if-missing),
 1 tablas ya existentes, 2 opciones incorrectas, 3 error al instalar.
