@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the picture fuzzers (clang, AddressSanitizer, libFuzzer) in their own
-# build folder and runs each over its seed corpus for a short while.
+# Builds the fuzzers (clang, AddressSanitizer, libFuzzer) in their own build
+# folder and runs each over its seed corpus for a short while.
 #   scripts/fuzz-smoke.sh [SECONDS]   (30 by default; FUZZ_BUILD_DIR=build-fuzz)
 # New inputs go to a scratch folder, never into fuzz/corpus/. Exit code 1 when
 # a fuzzer of our own decoders found a crash; its input is left in the build
@@ -16,7 +16,7 @@ cmake -S . -B "$build" -DHLR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build" --target fuzzers --parallel "$(nproc)"
 
 status=0
-for target in fuzz_bitmap fuzz_icon fuzz_jpeg fuzz_emf fuzz_wmf; do
+for target in fuzz_bitmap fuzz_icon fuzz_jpeg fuzz_emf fuzz_wmf fuzz_paradox fuzz_aliases; do
   scratch="$build/fuzz-work/$target"
   rm -rf "$scratch" && mkdir -p "$scratch"
   options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$build/fuzz-work/$target-")
