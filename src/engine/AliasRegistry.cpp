@@ -36,13 +36,23 @@ QByteArray readFile(const QString& file)
     if (!in.open(QIODevice::ReadOnly))
         throw EngineError(
             QStringLiteral("No se puede leer el archivo de alias %1: %2.").arg(file, in.errorString()));
-    QByteArray bytes = in.read(kLimit + 1);
-    if (bytes.size() > kLimit)
-        throw EngineError(
-            QStringLiteral("El archivo de alias %1 mide más de 1 MiB; no es un archivo de alias.").arg(file));
-    if (in.error() != QFileDevice::NoError)
-        throw EngineError(
-            QStringLiteral("No se puede leer el archivo de alias %1: %2.").arg(file, in.errorString()));
+    // Read in pieces: a whole megabyte asked for at once would be set
+    // aside for every few-line file.
+    QByteArray bytes;
+    char piece[16384];
+    for (;;) {
+        const qint64 n = in.read(piece, sizeof piece);
+        if (n < 0)
+            throw EngineError(
+                QStringLiteral("No se puede leer el archivo de alias %1: %2.").arg(file, in.errorString()));
+        if (n == 0)
+            break;
+        bytes.append(piece, n);
+        if (bytes.size() > kLimit)
+            throw EngineError(
+                QStringLiteral("El archivo de alias %1 mide más de 1 MiB; no es un archivo de alias.")
+                    .arg(file));
+    }
     return bytes;
 }
 
