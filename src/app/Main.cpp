@@ -20,10 +20,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QTranslator>
+
+#include <mutex>
 
 namespace app {
 
@@ -44,15 +47,46 @@ void ClickImage::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
+namespace {
+
+// Qt's catalogue, read at the first of Qt's texts asked for (the first of its
+// dialogs shown), not at start-up, where nothing of Qt's shows yet.
+class QtCatalogue : public QTranslator {
+public:
+    QtCatalogue(QString file, QObject* parent)
+        : QTranslator(parent)
+        , m_file(std::move(file))
+    {
+    }
+
+    QString translate(
+        const char* context, const char* sourceText, const char* disambiguation, int n) const override
+    {
+        // Qt asks this one as the catalogue is installed; Spanish reads
+        // left to right, which needs no catalogue read.
+        if (qstrcmp(context, "QGuiApplication") == 0 && qstrcmp(sourceText, "QT_LAYOUT_DIRECTION") == 0)
+            return QStringLiteral("LTR");
+        std::call_once(m_loading, [this] { m_loaded = m_catalogue.load(m_file); });
+        // Without it Qt keeps its own (English) text.
+        return m_loaded ? m_catalogue.translate(context, sourceText, disambiguation, n) : QString();
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    QString m_file;
+    mutable std::once_flag m_loading;
+    mutable QTranslator m_catalogue;
+    mutable bool m_loaded = false;
+};
+
+} // namespace
+
 bool loadQtTranslations(QCoreApplication& application)
 {
-    // One catalogue, mapped rather than read: start-up pays next to nothing.
-    auto* translator = new QTranslator(&application);
-    if (!translator->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
+    const QString file = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_es.qm");
+    if (!QFileInfo::exists(file))
         return false;
-    }
-    return QCoreApplication::installTranslator(translator);
+    return QCoreApplication::installTranslator(new QtCatalogue(file, &application));
 }
 
 } // namespace app

@@ -40,9 +40,9 @@ private:
 };
 
 // Qt's own texts (the file chooser, the print dialog, the standard buttons of
-// its dialogs) in Spanish, from Qt's catalogue beside its libraries; the
-// program's own texts are Spanish already. Returns whether the catalogue was
-// found; without it those texts stay in English.
+// its dialogs) in Spanish, from Qt's catalogue beside its libraries, read when
+// Qt first asks for one of them; the program's own texts are Spanish already.
+// Returns whether the catalogue is there; without it those texts stay English.
 bool loadQtTranslations(QCoreApplication& application);
 
 } // namespace app
