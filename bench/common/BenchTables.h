@@ -19,7 +19,8 @@ inline engine::TableDef sanidad()
             text("DESCRIPCIO", 50), text("OBSERVA1", 50), text("OBSERVA2", 50), text("MEDICACION", 50),
             text("VETERINARIO", 50), text("TRATAMIENTO", 50), date("PROX_VISITA"), text("CLINICA", 50) },
         { { QStringLiteral("SANIDAD_CODIGO_DESCRIPCIO"),
-            { { QStringLiteral("CODIGO"), false }, { QStringLiteral("DESCRIPCIO"), true } } } } };
+            { { QStringLiteral("CODIGO"), engine::TextOrder::Binary },
+                { QStringLiteral("DESCRIPCIO"), engine::TextOrder::Spanish } } } } };
 }
 
 inline engine::TableDef mascotas()
@@ -29,7 +30,7 @@ inline engine::TableDef mascotas()
         { { QStringLiteral("CONTADOR"), FieldKind::Counter, 0 },
             { QStringLiteral("CODIGO"), FieldKind::Text, 7 },
             { QStringLiteral("NOM_FAMI"), FieldKind::Text, 50 } },
-        { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO"), false } } } } };
+        { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO"), engine::TextOrder::Binary } } } } };
 }
 
 } // namespace bench

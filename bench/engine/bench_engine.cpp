@@ -5,6 +5,7 @@
 #include "engine/DataSource.h"
 #include "engine/Database.h"
 #include "engine/FieldDef.h"
+#include "engine/SchemaSql.h"
 #include "engine/Table.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,9 @@ using namespace engine;
 
 namespace {
 
-const char* kOrder = " ORDER BY CODIGO, DESCRIPCIO COLLATE NOCASE, rowid";
+// The health table's index: the pet, then the reason in the Spanish order.
+const QByteArray kReasonKey = engine::schema::spanishKeySql(QStringLiteral("DESCRIPCIO")).toUtf8();
+const QByteArray kOrder = " ORDER BY CODIGO, " + kReasonKey + ", rowid";
 const char* kColumns = "CONTADOR, CODIGO, FECHA, DESCRIPCIO, OBSERVA1, OBSERVA2, MEDICACION, VETERINARIO, "
                        "TRATAMIENTO, PROX_VISITA, CLINICA";
 
@@ -163,7 +166,7 @@ int main(int argc, char** argv)
     std::printf("Filling a health table with %d visits in %s...\n", visits, qPrintable(dir.path()));
     fill(dir.path(), visits);
     const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("SANIDAD.db")));
-    const QByteArray keysSql = QByteArray("SELECT CODIGO, DESCRIPCIO, rowid FROM SANIDAD WHERE 1") + kOrder;
+    const QByteArray keysSql = "SELECT CODIGO, " + kReasonKey + ", rowid FROM SANIDAD WHERE 1" + kOrder;
     const QByteArray rowSql = QByteArray("SELECT ") + kColumns + " FROM SANIDAD WHERE rowid = ?1";
 
     Database db(QStringLiteral("DbGeneral"), QStringLiteral("HLR10"));
@@ -240,9 +243,10 @@ int main(int argc, char** argv)
         });
 
     // Find nearest: straight SQL seeks the index for the first key at or after.
-    sqlite3_stmt* nearest = direct.prepare((QByteArray("SELECT ") + kColumns
-        + " FROM SANIDAD WHERE (CODIGO, DESCRIPCIO COLLATE NOCASE) >= (?1, ?2)" + kOrder + " LIMIT 1")
-                                               .constData());
+    sqlite3_stmt* nearest = direct.prepare(
+        (QByteArray("SELECT ") + kColumns + " FROM SANIDAD WHERE (CODIGO, " + kReasonKey + ") >= (?1, "
+            + engine::schema::spanishKeySql(QStringLiteral("?2")).toUtf8() + ")" + kOrder + " LIMIT 1")
+            .constData());
     compare(
         "find nearest (x1000)", repeat, 2.0,
         [&] {
@@ -344,7 +348,7 @@ int main(int argc, char** argv)
     sqlite3_stmt* petRow
         = masterDirect.prepare("SELECT CONTADOR, CODIGO, NOM_FAMI FROM FICMAES WHERE rowid = ?1");
     sqlite3_stmt* detailKeys = direct.prepare(
-        (QByteArray("SELECT CODIGO, DESCRIPCIO, rowid FROM SANIDAD WHERE 1 AND CODIGO = ?2") + kOrder)
+        ("SELECT CODIGO, " + kReasonKey + ", rowid FROM SANIDAD WHERE 1 AND CODIGO = ?2" + kOrder)
             .constData());
     auto directMaster = [&](qint64 petRowid, const char* code) {
         masterDirect.row(petRow, petRowid);

@@ -1,6 +1,7 @@
 // Huellario's entry point: the application object, the window registry and
 // the message loop; everything else lives in the windows and the data module.
 #include "app/Main.h"
+#include "app/FormatUpgrade.h"
 #include "app/Registry.h"
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
@@ -44,6 +45,9 @@ int main(int argc, char** argv)
     controls::installFontSubstitutions();
     controls::installAccelerators(application);
     app::loadQtTranslations(application);
+
+    if (!app::offerFormatUpgrade())
+        return 0;
 
     std::unique_ptr<app::Registry> registry;
     try {

@@ -1,10 +1,14 @@
 #include "bound/DBLookupComboBox.h"
 
+#include "engine/FieldDef.h"
+
 #include "engine/Field.h"
 #include "engine/Table.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+
+#include <algorithm>
 
 namespace bound {
 
@@ -52,6 +56,13 @@ void DBLookupComboBox::setKeyField(const QString& fieldName)
     reloadList();
 }
 
+void DBLookupComboBox::setMatchFields(const QString& listField, const QString& dataField)
+{
+    m_matchListField = listField;
+    m_matchDataField = dataField;
+    reloadList();
+}
+
 void DBLookupComboBox::setListField(const QString& fieldName)
 {
     m_listField = fieldName;
@@ -71,13 +82,20 @@ void DBLookupComboBox::reloadList()
     m_showing = true;
     clear();
     m_keys.clear();
+    m_matches.clear();
+    m_pick = {};
     if (m_listSource && m_listSource->table().active() && !m_keyField.isEmpty()) {
         const engine::Table& table = m_listSource->table();
         const QString listField = m_listField.isEmpty() ? m_keyField : m_listField;
-        const auto rows = table.readRows(0, table.recordCount(), { m_keyField, listField });
+        QStringList fields { m_keyField, listField };
+        if (!m_matchListField.isEmpty())
+            fields << m_matchListField;
+        const auto rows = table.readRows(0, table.recordCount(), fields);
         for (const auto& row : rows) {
             m_keys.push_back(row.value(0));
             addItem(row.value(1).toString());
+            if (!m_matchListField.isEmpty())
+                m_matches.push_back(row.value(2));
         }
     }
     m_showing = false;
@@ -86,11 +104,29 @@ void DBLookupComboBox::reloadList()
 
 int DBLookupComboBox::rowOfKey(const QVariant& key) const
 {
-    for (size_t i = 0; i < m_keys.size(); ++i) {
+    std::vector<int> rows;
+    for (size_t i = 0; i < m_keys.size(); ++i)
         if (sameKey(m_keys[i], key))
-            return int(i);
+            rows.push_back(int(i));
+    if (rows.size() <= 1 || m_matchListField.isEmpty())
+        return rows.empty() ? -1 : rows.front();
+    engine::Table* table = m_link.table();
+    if (table && m_pick.row >= 0 && std::find(rows.begin(), rows.end(), m_pick.row) != rows.end()
+        && m_pick.recordRow == table->rowIndex() && m_pick.state == int(table->state()))
+        return m_pick.row;
+    engine::Field* recordValue = table ? table->findField(m_matchDataField) : nullptr;
+    if (!recordValue)
+        return -1;
+    const QString wanted = recordValue->asString();
+    int found = -1;
+    for (const int row : rows) {
+        if (m_matches[size_t(row)].toString() != wanted)
+            continue;
+        if (found >= 0)
+            return -1; // two alike: the stored values cannot tell
+        found = row;
     }
-    return -1;
+    return found;
 }
 
 void DBLookupComboBox::showField()
@@ -121,6 +157,8 @@ void DBLookupComboBox::choose(int row)
         return;
     }
     const QVariant key = m_keys[row];
+    if (const engine::Table* table = m_link.table())
+        m_pick = { row, table->rowIndex(), int(table->state()) };
     // By row, not by key: of two entries with the same key the one picked
     // becomes current, so code reading the list table sees the entry picked.
     if (m_listSource && m_listSource->table().active())
@@ -135,8 +173,10 @@ bool DBLookupComboBox::searchTyped(const QString& text)
         m_search.clear();
     m_lastKey.start();
     const QString wanted = m_search + text;
+    // Compared as the list is ordered: "agu" finds ÁGUILA, Ñ stays apart from N.
+    const QString wantedKey = engine::spanishKey(wanted);
     for (int i = 0; i < count(); ++i) {
-        if (itemText(i).startsWith(wanted, Qt::CaseInsensitive)) {
+        if (engine::spanishKey(itemText(i)).startsWith(wantedKey)) {
             m_search = wanted;
             choose(i);
             return true;

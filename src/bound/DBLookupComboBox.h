@@ -26,6 +26,11 @@ public:
     engine::DataSource* listSource() const { return m_listSource; }
     void setKeyField(const QString& fieldName);
     void setListField(const QString& fieldName);
+    // Where entries share a key (two clinics of one name), the one shown is
+    // the one just picked for this record, else the one whose `listField`
+    // equals the record's `dataField`; when that does not tell them apart,
+    // none is. Without it the first of them is shown.
+    void setMatchFields(const QString& listField, const QString& dataField);
 
     // The entries as shown, in the list table's order.
     QStringList entries() const;
@@ -56,6 +61,15 @@ private:
     QString m_keyField;
     QString m_listField;
     std::vector<QVariant> m_keys;
+    QString m_matchListField;
+    QString m_matchDataField;
+    std::vector<QVariant> m_matches; // the entries' match values, when set
+    // The entry picked last, and the record it was picked for.
+    struct Pick {
+        int row = -1;
+        int recordRow = -1;
+        int state = -1;
+    } m_pick;
     QString m_search;
     QElapsedTimer m_lastKey;
     bool m_showing = false;

@@ -1,6 +1,7 @@
 #include "data/ModGen.h"
 
 #include "data/schema/Schema.h"
+#include "data/schema/Upgrade.h"
 #include "engine/EngineError.h"
 
 namespace {
@@ -28,6 +29,9 @@ TModuloGeneral::TModuloGeneral(QObject* parent)
 {
     setObjectName(QStringLiteral("ModuloGeneral"));
     DbGeneral.open();
+    // Tables of an older format are upgraded before the program starts
+    // (it offers to), of a newer one never opened.
+    schema::requireCurrentFormat(DbGeneral.folder());
 
     TablaMascotas = addTable(QStringLiteral("TablaMascotas"), QStringLiteral("FICMAES"));
     TablaEspecies = addTable(QStringLiteral("TablaEspecies"), QStringLiteral("ESPECIES"));

@@ -8,7 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace engine {
 
@@ -56,14 +61,56 @@ QStringList createStatements(const TableDef& def)
     QStringList statements;
     statements << QStringLiteral("CREATE TABLE %1 (\n  %2\n)")
                       .arg(quoted(table), columns.join(QStringLiteral(",\n  ")));
-    for (const IndexDef& index : def.indexes) {
-        QStringList parts;
-        for (const IndexField& f : index.fields)
-            parts << quoted(f.field) + (f.noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
-        statements << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                          .arg(quoted(index.name), quoted(table), parts.join(QStringLiteral(", ")));
-    }
+    for (const IndexDef& index : def.indexes)
+        statements << createIndexStatement(table, index);
     return statements;
+}
+
+QString indexColumnSql(const IndexField& field)
+{
+    switch (field.order) {
+    case TextOrder::NoCase:
+        return quoted(field.field) + QStringLiteral(" COLLATE NOCASE");
+    case TextOrder::Spanish:
+        return spanishKeySql(quoted(field.field));
+    case TextOrder::Binary:
+        break;
+    }
+    return quoted(field.field);
+}
+
+QString createIndexStatement(const QString& tableName, const IndexDef& index)
+{
+    QStringList parts;
+    for (const IndexField& f : index.fields)
+        parts << indexColumnSql(f);
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(quoted(index.name), quoted(tableName), parts.join(QStringLiteral(", ")));
+}
+
+namespace {
+
+// Each accented letter, small and capital, and what it sorts as: the Spanish
+// ones and those of Catalan and Galician names. No more: SQLite's parser
+// refuses an expression nested much deeper than this.
+const std::pair<const char16_t*, const char*> kAccented[] = { { u"áàÁÀ", "a" }, { u"éèÉÈ", "e" },
+    { u"íÍ", "i" }, { u"óòÓÒ", "o" }, { u"úüÚÜ", "u" }, { u"çÇ", "c" } };
+// Ñ comes after every N and before O.
+constexpr char16_t kEnye[] = u"ñÑ";
+constexpr char kEnyeKey[] = "n\x7f";
+
+} // namespace
+
+QString spanishKeySql(const QString& expression)
+{
+    QString key = expression;
+    for (const auto& [accented, plain] : kAccented)
+        for (const QChar letter : QStringView(accented))
+            key = QStringLiteral("replace(%1,'%2','%3')").arg(key, letter, QLatin1String(plain));
+    for (const QChar letter : QStringView(kEnye))
+        key = QStringLiteral("replace(%1,'%2','n'||char(127))").arg(key, letter);
+    // Small letters, so that signs and digits come before every letter.
+    return QStringLiteral("lower(%1)").arg(key);
 }
 
 namespace {
@@ -71,6 +118,39 @@ namespace {
 EngineError notOurs(const QString& filePath, const QString& why)
 {
     return EngineError(QStringLiteral("El archivo %1 no es una tabla de Huellario: %2.").arg(filePath, why));
+}
+
+// The key columns of a CREATE INDEX statement, split at the commas of its
+// outermost parentheses.
+QStringList indexColumns(const QString& create)
+{
+    const qsizetype on = create.indexOf(
+        QRegularExpression(QStringLiteral("\\bON\\b"), QRegularExpression::CaseInsensitiveOption));
+    const qsizetype open = on < 0 ? -1 : create.indexOf(QLatin1Char('('), on);
+    QStringList parts;
+    if (open < 0)
+        return parts;
+    int depth = 0;
+    bool quote = false;
+    QString current;
+    for (qsizetype i = open + 1; i < create.size(); ++i) {
+        const QChar c = create[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+            quote = !quote;
+        if (!quote && c == QLatin1Char('('))
+            ++depth;
+        if (!quote && c == QLatin1Char(')') && depth-- == 0) {
+            parts << current.trimmed();
+            return parts;
+        }
+        if (!quote && depth == 0 && c == QLatin1Char(',')) {
+            parts << current.trimmed();
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    return {};
 }
 
 // The column definitions of a CREATE TABLE statement, split at the commas
@@ -230,18 +310,23 @@ TableDef readDef(sqlite3* db, const QString& filePath, const QString& tableName)
 
     sql::Statement indexes;
     check(indexes.prepare(db,
-              QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 "
+              QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 "
                              "AND sql IS NOT NULL ORDER BY rowid")),
         db, filePath);
     sqlite3_bind_text(indexes.get(), 1, nameUtf8.constData(), int(nameUtf8.size()), SQLITE_STATIC);
     int step;
-    while ((step = sqlite3_step(indexes.get())) == SQLITE_ROW)
+    QStringList indexSql;
+    while ((step = sqlite3_step(indexes.get())) == SQLITE_ROW) {
         def.indexes.push_back(
             { QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 0))), {} });
+        indexSql << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 1)));
+    }
     check(step, db, filePath);
     indexes.finalize();
 
-    for (IndexDef& index : def.indexes) {
+    for (qsizetype i = 0; i < qsizetype(def.indexes.size()); ++i) {
+        IndexDef& index = def.indexes[size_t(i)];
+        const QStringList columns = indexColumns(indexSql[i]);
         sql::Statement info;
         check(
             info.prepare(db, QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoted(index.name))), db, filePath);
@@ -251,11 +336,28 @@ TableDef readDef(sqlite3* db, const QString& filePath, const QString& tableName)
             const auto text = [&](int col) {
                 return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), col)));
             };
-            index.fields.push_back(
-                { text(2), text(4).compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0 });
+            if (sqlite3_column_int(info.get(), 1) == -2) {
+                // A key computed from a field: only the Spanish order is ours.
+                const qsizetype at = qsizetype(index.fields.size());
+                const auto field = std::find_if(def.fields.begin(), def.fields.end(), [&](const FieldDef& f) {
+                    return at < columns.size() && columns[at] == spanishKeySql(quoted(f.name));
+                });
+                if (field == def.fields.end())
+                    throw notOurs(filePath,
+                        QStringLiteral("el índice %1 no ordena de una forma conocida").arg(index.name));
+                index.fields.push_back({ field->name, TextOrder::Spanish });
+                continue;
+            }
+            const bool noCase = text(4).compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0;
+            index.fields.push_back({ text(2), noCase ? TextOrder::NoCase : TextOrder::Binary });
         }
         check(step, db, filePath);
     }
+
+    sql::Statement version;
+    check(version.prepare(db, QStringLiteral("PRAGMA user_version")), db, filePath);
+    check(sqlite3_step(version.get()), db, filePath);
+    def.formatVersion = std::max(1, sqlite3_column_int(version.get(), 0));
     return def;
 }
 
@@ -281,13 +383,113 @@ void createTableFile(const QString& folder, const TableDef& def)
         throw fail(db.errorText());
 
     QStringList statements { QStringLiteral("PRAGMA journal_mode = DELETE"), QStringLiteral("BEGIN") };
-    statements << schema::createStatements(def) << QStringLiteral("COMMIT");
+    statements << schema::createStatements(def)
+               << QStringLiteral("PRAGMA user_version = %1").arg(def.formatVersion)
+               << QStringLiteral("COMMIT");
     for (const QString& statement : statements) {
         char* error = nullptr;
         if (sqlite3_exec(db.get(), statement.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
             const QString why = QString::fromUtf8(error ? error : "");
             sqlite3_free(error);
             throw fail(why);
+        }
+    }
+}
+
+namespace {
+
+sql::Connection openFile(const QString& path, int flags)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    sql::Connection db(raw);
+    if (rc != SQLITE_OK)
+        throw EngineError(
+            QStringLiteral("No se puede abrir el archivo de tabla %1: %2").arg(path, db.errorText()));
+    sqlite3_busy_timeout(db.get(), 5000);
+    return db;
+}
+
+void syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        throw EngineError(QStringLiteral("No se puede guardar en el disco el archivo de tabla %1: %2")
+                              .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+} // namespace
+
+QString spanishKey(const QString& text)
+{
+    QString key;
+    key.reserve(text.size());
+    for (const QChar c : text) {
+        if (QStringView(schema::kEnye).contains(c)) {
+            key += QLatin1String(schema::kEnyeKey);
+            continue;
+        }
+        QChar plain = c;
+        for (const auto& [accented, letter] : schema::kAccented)
+            if (QStringView(accented).contains(c))
+                plain = QLatin1Char(letter[0]);
+        // lower() of SQLite changes ASCII letters only.
+        key += plain.unicode() < 128 ? plain.toLower() : plain;
+    }
+    return key;
+}
+
+void copyTableFile(const QString& from, const QString& to)
+{
+    if (QFileInfo::exists(to))
+        throw EngineError(QStringLiteral("El archivo de tabla %1 ya existe; no se sobrescribe.").arg(to));
+    sql::Connection source = openFile(from, SQLITE_OPEN_READONLY);
+    sql::Connection target = openFile(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE);
+    const auto fail = [&](const QString& why) {
+        target.reset();
+        QFile::remove(to);
+        return EngineError(
+            QStringLiteral("No se puede copiar el archivo de tabla %1 en %2: %3").arg(from, to, why));
+    };
+    sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");
+    if (!backup)
+        throw fail(target.errorText());
+    int rc = sqlite3_backup_step(backup, -1);
+    while (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        sqlite3_sleep(50);
+        rc = sqlite3_backup_step(backup, -1);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE || finished != SQLITE_OK)
+        throw fail(target.errorText());
+    // The copy keeps the rollback journal the contract asks for.
+    if (sqlite3_exec(target.get(), "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw fail(target.errorText());
+    target.reset();
+    try {
+        syncFile(to);
+    } catch (const EngineError& error) {
+        QFile::remove(to);
+        throw;
+    }
+}
+
+void changeTableFile(const QString& path, const QStringList& statements, int version)
+{
+    sql::Connection db = openFile(path, SQLITE_OPEN_READWRITE);
+    QStringList all { QStringLiteral("PRAGMA synchronous = EXTRA"), QStringLiteral("BEGIN IMMEDIATE") };
+    all << statements << QStringLiteral("PRAGMA user_version = %1").arg(version) << QStringLiteral("COMMIT");
+    for (const QString& statement : all) {
+        char* error = nullptr;
+        if (sqlite3_exec(db.get(), statement.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+            const QString why = QString::fromUtf8(error ? error : "");
+            sqlite3_free(error);
+            sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw EngineError(
+                QStringLiteral("No se puede cambiar el archivo de tabla %1: %2").arg(path, why));
         }
     }
 }

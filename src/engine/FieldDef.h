@@ -18,9 +18,16 @@ struct FieldDef {
     bool operator==(const FieldDef&) const = default;
 };
 
+// How an index orders a field's text.
+enum class TextOrder {
+    Binary, // as stored, byte by byte
+    NoCase, // ASCII letters without regard to case (the files of format 1)
+    Spanish, // as a Spanish reader orders: accents with their letter, Ñ after N, case ignored
+};
+
 struct IndexField {
     QString field;
-    bool noCase = false; // compared without regard to case
+    TextOrder order = TextOrder::Binary;
 
     bool operator==(const IndexField&) const = default;
 };
@@ -37,16 +44,34 @@ struct TableDef {
     QString tableName; // "FICMAES": the SQL table inside it
     std::vector<FieldDef> fields;
     std::vector<IndexDef> indexes;
+    // The file's format version (PRAGMA user_version); the files of the first
+    // release carry 0, which stands for 1.
+    int formatVersion = 1;
 
     bool operator==(const TableDef&) const = default;
 };
 
 // Creates the table file `folder/def.fileName` with the data-file contract's
-// column types, checks and indexes. Refuses (EngineError) if it exists.
+// column types, checks, indexes and format version. Refuses (EngineError) if
+// it exists.
 void createTableFile(const QString& folder, const TableDef& def);
 
 // Reads the definition back from an existing file (EngineError naming the
 // file if it is missing, damaged or not one of ours).
 TableDef readTableDef(const QString& filePath);
+
+// The key a text has in the Spanish order (TextOrder::Spanish), as the
+// index computes it: searches that must agree with the order compare these.
+QString spanishKey(const QString& text);
+
+// Copies a table file page by page through SQLite, so the copy is the file
+// as committed even with a journal left beside it; `to` must not exist. The
+// copy is synced before this returns. EngineError naming the file.
+void copyTableFile(const QString& from, const QString& to);
+
+// Runs `statements` on the table file in one transaction that also sets its
+// format version to `version`; on any failure nothing is changed and the
+// EngineError names the file.
+void changeTableFile(const QString& path, const QStringList& statements, int version);
 
 } // namespace engine

@@ -112,7 +112,7 @@ std::vector<IndexField> Table::resolveOrder() const
     if (wanted.size() == 1) {
         const FieldDef* field = m_cursor->fileField(wanted.first().trimmed());
         if (field && field->kind == FieldKind::Counter)
-            return { IndexField { field->name, false } };
+            return { IndexField { field->name, TextOrder::Binary } };
     }
     throw EngineError(refusal(QStringLiteral("No existe un índice sobre %1 en el archivo %2")
                                   .arg(m_indexFieldNames, m_cursor->path())));

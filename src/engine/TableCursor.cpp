@@ -2,6 +2,7 @@
 
 #include "EngineError.h"
 #include "SchemaSql.h"
+#include "TableFileLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,7 +28,42 @@ QString busyMessage(const QString& path)
     return QStringLiteral("La tabla %1 está ocupada: otro programa la tiene abierta.").arg(path);
 }
 
+// Takes the presence lock of `type` on the open file; false where the file
+// system has no such locks (then the busy check is lost, nothing else).
+bool lockPresence(int fd, short type, const QString& path)
+{
+    struct flock lock { };
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kPresenceByte;
+    lock.l_len = 1;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+        return true;
+    if (errno == EAGAIN || errno == EACCES)
+        throw EngineError(busyMessage(path));
+    return false;
+}
+
 } // namespace
+
+TableFileLock::TableFileLock(const QString& path)
+{
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (m_fd < 0)
+        throw EngineError(QStringLiteral("No se puede abrir el archivo de tabla %1: %2")
+                              .arg(path, QString::fromLocal8Bit(strerror(errno))));
+    try {
+        lockPresence(m_fd, F_WRLCK, path);
+    } catch (...) {
+        ::close(m_fd);
+        throw;
+    }
+}
+
+TableFileLock::~TableFileLock()
+{
+    ::close(m_fd);
+}
 
 TableCursor::TableCursor(const QString& path, bool exclusive)
     : m_path(path)
@@ -76,17 +112,7 @@ TableCursor::~TableCursor()
 
 void TableCursor::takeLock(short type)
 {
-    struct flock lock { };
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = kPresenceByte;
-    lock.l_len = 1;
-    if (::fcntl(m_lockFd, F_OFD_SETLK, &lock) == 0)
-        return;
-    if (errno == EAGAIN || errno == EACCES)
-        throw EngineError(busyMessage(m_path));
-    // A file system without these locks: the table still works, only the
-    // busy check is lost.
+    lockPresence(m_lockFd, type, m_path);
 }
 
 void TableCursor::openChecked()
@@ -255,11 +281,14 @@ void TableCursor::setView(
     m_orderNoCase.clear();
     m_orderTextual.clear();
     for (const IndexField& f : order) {
-        keys << sql::quoted(f.field);
-        orderBy << sql::quoted(f.field) + (f.noCase ? QStringLiteral(" COLLATE NOCASE") : QString());
-        m_orderNoCase.push_back(f.noCase);
+        // A Spanish key is read as SQLite computes it, so the rows kept here
+        // order exactly as the index does.
+        keys << (f.order == TextOrder::Spanish ? schema::indexColumnSql(f) : sql::quoted(f.field));
+        orderBy << schema::indexColumnSql(f);
+        m_orderNoCase.push_back(f.order == TextOrder::NoCase);
         const FieldKind kind = fileField(f.field)->kind;
-        m_orderTextual.push_back(kind != FieldKind::Counter && kind != FieldKind::Logical);
+        m_orderTextual.push_back(
+            f.order == TextOrder::Spanish || (kind != FieldKind::Counter && kind != FieldKind::Logical));
     }
     keys << QStringLiteral("rowid");
     orderBy << QStringLiteral("rowid");
@@ -379,10 +408,27 @@ int TableCursor::lowerBound(const QVariantList& keyValues) const
 {
     std::string key;
     for (int i = 0; i < keyValues.size() && i < int(m_order.size()); ++i) {
-        const FieldDef* field = fileField(m_order[size_t(i)].field);
-        values::appendKey(key, values::toStored(field->kind, keyValues[i]), m_orderNoCase[size_t(i)]);
+        const IndexField& order = m_order[size_t(i)];
+        const FieldDef* field = fileField(order.field);
+        values::Stored stored = values::toStored(field->kind, keyValues[i]);
+        if (order.order == TextOrder::Spanish && stored.type == values::Stored::Type::Text)
+            stored = spanishKey(stored);
+        values::appendKey(key, stored, m_orderNoCase[size_t(i)]);
     }
     return lowerBoundIn(m_rows, key, [this](int r) { return keyAt(r); });
+}
+
+values::Stored TableCursor::spanishKey(const values::Stored& text) const
+{
+    sql::Statement stmt;
+    prepare(stmt, QStringLiteral("SELECT ") + schema::spanishKeySql(QStringLiteral("?1")));
+    values::bind(stmt.get(), 1, text);
+    step(stmt.get());
+    values::Stored key;
+    key.type = values::Stored::Type::Text;
+    key.text = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)),
+        sqlite3_column_bytes(stmt.get(), 0));
+    return key;
 }
 
 std::optional<std::vector<QVariant>> TableCursor::readRow(qint64 rowid)

@@ -83,6 +83,8 @@ private:
     }
     void pushKey(std::string_view key, int row);
     void appendRowKey(std::string& key, sqlite3_stmt* stmt) const;
+    // A text's key in the Spanish order, as the index computes it.
+    values::Stored spanishKey(const values::Stored& text) const;
     void prepare(sql::Statement& stmt, const QString& text) const;
     void exec(const char* text) const;
     int step(sqlite3_stmt* stmt) const;

@@ -83,6 +83,8 @@ void TFichaSanidad::build()
     DBLookupComboBox1->setListSource(m_data.SourceVeterinarios);
     DBLookupComboBox1->setKeyField(QStringLiteral("CLINICA"));
     DBLookupComboBox1->setListField(QStringLiteral("CLINICA"));
+    // Of two clinics of one name, the visit's veterinarian tells which.
+    DBLookupComboBox1->setMatchFields(QStringLiteral("VETERINARIO"), QStringLiteral("VETERINARIO"));
 
     EditVeterinario = addBox("EditVeterinario", "VETERINARIO", QRect(kBoxLeft, 145, kWide, kBoxHeight));
     EditTratamiento = addBox("EditTratamiento", "TRATAMIENTO", QRect(kBoxLeft, 177, kWide, kBoxHeight));

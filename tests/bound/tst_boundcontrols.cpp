@@ -10,6 +10,7 @@
 #include <QAbstractItemModelTester>
 #include <QDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -163,6 +164,38 @@ private slots:
         QCOMPARE(notes.field(QStringLiteral("CLINICA")).asString(), QStringLiteral("Bosque"));
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(notes.field(QStringLiteral("CLINICA")).asString(), QStringLiteral("Centro"));
+    }
+
+    // Typed letters find an entry as the list is ordered: without accents,
+    // in any case, Ñ apart from N.
+    void typingIgnoresAccentsButNotEnye()
+    {
+        TestData data;
+        engine::Table& clinics = *data.clinics.table;
+        clinics.open();
+        for (const char* name : { "Águila", "Ñandú", "Nutria", "Útil" })
+            addRecord(clinics, { { QStringLiteral("CLINICA"), QString::fromUtf8(name) } });
+        engine::Table& notes = *data.notes.table;
+        notes.open();
+        addRecord(notes, {});
+        QDialog window;
+        auto* list = new bound::DBLookupComboBox(&window);
+        list->setDataSource(data.notes.source.get());
+        list->setDataField(QStringLiteral("CLINICA"));
+        list->setListSource(data.clinics.source.get());
+        list->setKeyField(QStringLiteral("CLINICA"));
+        window.show();
+        list->setFocus();
+        for (const auto& [typed, found] : { std::pair { "agu", "Águila" }, { "UT", "Útil" }, { "ñ", "Ñandú" },
+                 { "n", "Nutria" }, { "Ña", "Ñandú" } }) {
+            QTest::qWait(QApplication::keyboardInputInterval() + 50); // a new search each time
+            // Letters QTest cannot type are sent as the key events a keyboard makes.
+            for (const QChar c : QString::fromUtf8(typed)) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(list, &press);
+            }
+            QCOMPARE(notes.field(QStringLiteral("CLINICA")).asString(), QString::fromUtf8(found));
+        }
     }
 
     void lookupFollowsFilterOfListTable()

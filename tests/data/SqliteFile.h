@@ -14,9 +14,10 @@
 
 class SqliteFile {
 public:
-    explicit SqliteFile(const QString& path, bool writable = false)
+    explicit SqliteFile(const QString& path, bool writable = false, bool create = false)
     {
-        const int flags = writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+        const int flags
+            = writable ? SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) : SQLITE_OPEN_READONLY;
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
             const std::string message = sqlite3_errmsg(m_db);
             sqlite3_close(m_db);

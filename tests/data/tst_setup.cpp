@@ -227,7 +227,7 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("name"); // empty where any name will do
         QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<QStringList>("noCase");
+        QTest::addColumn<QStringList>("spanish"); // key fields in the Spanish order
 
         QTest::newRow("FICMAES.DB") << "FICMAES.DB"
                                     << "CODIGO" << QStringList { "CODIGO" } << QStringList {};
@@ -236,11 +236,11 @@ private slots:
         QTest::newRow("ESPECIES.db") << "ESPECIES.db"
                                      << "" << QStringList { "CODIGO" } << QStringList {};
         QTest::newRow("RAZAS.DB") << "RAZAS.DB"
-                                  << "" << QStringList { "RAZA" } << QStringList {};
+                                  << "" << QStringList { "RAZA" } << QStringList { "RAZA" };
         QTest::newRow("ALBUM.DB") << "ALBUM.DB"
                                   << "" << QStringList { "CODIGO" } << QStringList {};
         QTest::newRow("VETERIN.DB") << "VETERIN.DB"
-                                    << "" << QStringList { "CLINICA" } << QStringList {};
+                                    << "" << QStringList { "CLINICA" } << QStringList { "CLINICA" };
         QTest::newRow("AVISOS.DB") << "AVISOS.DB"
                                    << "" << QStringList { "INICIO" } << QStringList {};
         QTest::newRow("INIAVIS.DB") << "INIAVIS.DB"
@@ -255,7 +255,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, name);
         QFETCH(QStringList, fields);
-        QFETCH(QStringList, noCase);
+        QFETCH(QStringList, spanish);
         const QString folder = installDefault();
         QVERIFY(!folder.isEmpty());
         const QString filePath = QDir(folder).filePath(file);
@@ -271,23 +271,26 @@ private slots:
         }
         QVERIFY2(found, qPrintable(QStringLiteral("no index on %1").arg(fields.join(QLatin1Char(',')))));
         for (const engine::IndexField& f : found->fields)
-            QCOMPARE(f.noCase, noCase.contains(f.field));
+            QCOMPARE(f.order == engine::TextOrder::Spanish, spanish.contains(f.field));
+        QCOMPARE(def.formatVersion, 2);
 
-        // The index is a real SQLite index, with the case-blind collation
-        // where the engine's definition says so.
+        // The index is a real SQLite index: a plain column, or the Spanish
+        // key computed from it (an expression, which SQLite names -2).
         const SqliteFile db(filePath);
-        QStringList sqlFields;
-        QStringList sqlNoCase;
+        int columns = 0;
+        int expressions = 0;
         for (const QVariantList& row :
             db.rows(QStringLiteral("PRAGMA index_xinfo(\"%1\")").arg(found->name))) {
             if (row.at(5).toLongLong() != 1) // key columns only
                 continue;
-            sqlFields << row.at(2).toString();
-            if (row.at(4).toString().compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) == 0)
-                sqlNoCase << row.at(2).toString();
+            ++columns;
+            if (row.at(1).toLongLong() == -2)
+                ++expressions;
+            else
+                QVERIFY(!spanish.contains(row.at(2).toString()));
         }
-        QCOMPARE(sqlFields, fields);
-        QCOMPARE(sqlNoCase, noCase);
+        QCOMPARE(columns, fields.size());
+        QCOMPARE(expressions, spanish.size());
     }
 
     void initialContents()

@@ -47,7 +47,7 @@ inline TableDef petsDef()
     return { QStringLiteral("FICMAES.DB"), QStringLiteral("FICMAES"),
         { counter("CONTADOR"), text("CODIGO", 7), text("NOM_FAMI", 50), date("FEC_NAC"), logical("GRANDE"),
             text("ESPECIE", 25) },
-        { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO"), false } } } } };
+        { { QStringLiteral("CODIGO"), { { QStringLiteral("CODIGO"), TextOrder::Binary } } } } };
 }
 
 // Visits: ordered by pet code, then reason without regard to case.
@@ -56,7 +56,8 @@ inline TableDef visitsDef()
     return { QStringLiteral("SANIDAD.db"), QStringLiteral("SANIDAD"),
         { counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), text("DESCRIPCIO", 50) },
         { { QStringLiteral("SANIDAD_CODIGO_DESCRIPCIO"),
-            { { QStringLiteral("CODIGO"), false }, { QStringLiteral("DESCRIPCIO"), true } } } } };
+            { { QStringLiteral("CODIGO"), TextOrder::Binary },
+                { QStringLiteral("DESCRIPCIO"), TextOrder::NoCase } } } } };
 }
 
 // Species: no counter, so equal keys come in rowid order.
@@ -64,7 +65,7 @@ inline TableDef speciesDef()
 {
     return { QStringLiteral("ESPECIES.db"), QStringLiteral("ESPECIES"),
         { text("CODIGO", 1), text("DESCRIPCION", 25) },
-        { { QStringLiteral("ESPECIES_CODIGO"), { { QStringLiteral("CODIGO"), false } } } } };
+        { { QStringLiteral("ESPECIES_CODIGO"), { { QStringLiteral("CODIGO"), TextOrder::Binary } } } } };
 }
 
 // A scratch folder with the three files and a connection to it.

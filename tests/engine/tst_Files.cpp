@@ -39,9 +39,10 @@ TableDef everyKind()
     return { QStringLiteral("TODO.DB"), QStringLiteral("TODO"),
         { counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), time("HORA"), logical("HECHO"),
             memo("NOTAS"), text("NOMBRE \"raro\"", 50) },
-        { { QStringLiteral("TODO_COD"), { { QStringLiteral("CODIGO"), false } } },
+        { { QStringLiteral("TODO_COD"), { { QStringLiteral("CODIGO"), TextOrder::Binary } } },
             { QStringLiteral("TODO_NOMBRE"),
-                { { QStringLiteral("CODIGO"), false }, { QStringLiteral("NOMBRE \"raro\""), true } } } } };
+                { { QStringLiteral("CODIGO"), TextOrder::Binary },
+                    { QStringLiteral("NOMBRE \"raro\""), TextOrder::NoCase } } } } };
 }
 
 // Runs SQL straight on a file; returns SQLite's result code.
@@ -131,7 +132,8 @@ void TestFiles::readsAFileWrittenByHand()
     QCOMPARE(def.fields,
         (std::vector<FieldDef> { counter("ID"), text("CODIGO", 3), date("F"), logical("L"), memo("M") }));
     QCOMPARE(def.indexes.size(), size_t(1));
-    QCOMPARE(def.indexes[0].fields, (std::vector<IndexField> { { QStringLiteral("CODIGO"), true } }));
+    QCOMPARE(
+        def.indexes[0].fields, (std::vector<IndexField> { { QStringLiteral("CODIGO"), TextOrder::NoCase } }));
 }
 
 void TestFiles::textCheckCountsCharacters()

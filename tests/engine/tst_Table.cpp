@@ -1,8 +1,13 @@
 // The table's operations and states, moving, order, field access and its
 // notifications.
 #include "EngineFixture.h"
+#include "engine/SchemaSql.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <sqlite3.h>
 
 using namespace enginetest;
 
@@ -19,6 +24,8 @@ private slots:
     void emptyTableIsAtItsEnd();
     void equalKeysInRowidOrderAndPostGoesToIndexPlace();
     void noCaseSecondKeyField();
+    void spanishOrder();
+    void spanishOrderKeptByEveryChange();
     void cancelOfInsertReturnsToPreviousRecord();
     void openKeepsPositionCloseDropsChanges();
     void textValues();
@@ -236,6 +243,126 @@ void TestTable::noCaseSecondKeyField()
     QCOMPARE(column(*visits, "DESCRIPCIO"),
         (QStringList { "zzz", "Análisis", "Baño", "desparasitar", "REVISIÓN", "vacuna" }));
     QCOMPARE(visits->indexFields(), (QStringList { "CODIGO", "DESCRIPCIO" }));
+}
+
+namespace {
+
+// Clinics ordered by name as a Spanish reader expects.
+TableDef clinicsDef()
+{
+    return { QStringLiteral("VETERIN.DB"), QStringLiteral("VETERIN"),
+        { counter("CONTADOR"), text("CLINICA", 50) },
+        { { QStringLiteral("VETERIN_CLINICA"), { { QStringLiteral("CLINICA"), TextOrder::Spanish } } } } };
+}
+
+// The order a Spanish reader gives, written out independently of the
+// engine: accents with their letter, Ñ after N, case ignored, blanks and
+// signs first; equal names in the order they were written.
+QStringList spanishSorted(QStringList names)
+{
+    const auto key = [](const QString& name) {
+        QString folded;
+        for (const QChar c : name) {
+            const QString plain = QString(c).normalized(QString::NormalizationForm_D);
+            if (c.toLower() == QChar(u'ñ'))
+                folded += QStringLiteral("n\x7f");
+            else if (QStringLiteral("áàéèíóòúüçÁÀÉÈÍÓÒÚÜÇ").contains(c))
+                folded += plain.at(0).toLower();
+            else
+                folded += c.unicode() < 128 ? c.toLower() : c;
+        }
+        return folded.toUtf8();
+    };
+    std::stable_sort(
+        names.begin(), names.end(), [&](const QString& a, const QString& b) { return key(a) < key(b); });
+    return names;
+}
+
+} // namespace
+
+void TestTable::spanishOrder()
+{
+    Folder f;
+    createTableFile(f.folder.path(), clinicsDef());
+    Table clinics(f.db, QStringLiteral("TablaVeterinarios"), QStringLiteral("VETERIN.DB"));
+    clinics.setIndexFieldNames(QStringLiteral("CLINICA"));
+    clinics.open();
+    const QStringList names { "ZOOVET", "CLÍNICA ÉLITE", "clinica minusculas", "ÁGUILA", "ÑANDÚ", "NUTRIA",
+        "OSO", "ÚLCERA", "VACUNACIÓN", "ESTERILIZACIÓN", "ÁCAROS", "Niño", "NINO", "ÇA", "CA", "CZ",
+        "VACUNA_B", "VACUNA 2" };
+    for (const QString& name : names)
+        add(clinics, { { "CLINICA", name } });
+    const QStringList expected { "ÁCAROS", "ÁGUILA", "ÇA", "CA", "CLÍNICA ÉLITE", "clinica minusculas", "CZ",
+        "ESTERILIZACIÓN", "NINO", "Niño", "NUTRIA", "ÑANDÚ", "OSO", "ÚLCERA", "VACUNA 2", "VACUNA_B",
+        "VACUNACIÓN", "ZOOVET" };
+    QCOMPARE(column(clinics, "CLINICA"), expected);
+    QCOMPARE(spanishSorted(names), expected);
+    // Read afresh, the file's own index gives the same.
+    clinics.close();
+    clinics.open();
+    QCOMPARE(column(clinics, "CLINICA"), expected);
+
+    // The beginning of a name finds it, typed in any case and without accents.
+    for (const auto& [typed, found] : std::vector<std::pair<QString, QString>> { { "acaros", "ÁCAROS" },
+             { "ÁGU", "ÁGUILA" }, { "clinica m", "clinica minusculas" }, { "ñ", "ÑANDÚ" }, { "nu", "NUTRIA" },
+             { "úl", "ÚLCERA" }, { "ulc", "ÚLCERA" }, { "vacunacion", "VACUNACIÓN" }, { "zz", "" } }) {
+        clinics.findNearest({ typed });
+        QCOMPARE(clinics.eof() && found.isEmpty() ? QString() : clinics.field("CLINICA").asString(),
+            found.isEmpty() ? QString() : found);
+    }
+}
+
+// Records added, renamed and deleted land where a fresh read of the file puts
+// them, for names of every kind.
+void TestTable::spanishOrderKeptByEveryChange()
+{
+    Folder f;
+    createTableFile(f.folder.path(), clinicsDef());
+    Table clinics(f.db, QStringLiteral("TablaVeterinarios"), QStringLiteral("VETERIN.DB"));
+    clinics.setIndexFieldNames(QStringLiteral("CLINICA"));
+    clinics.open();
+    const QString letters = QStringLiteral("aAáÁàeEéÉèiIíÍoOóÓòuUúÚüÜnNñÑcCçÇzZ _-.1ß€");
+    QRandomGenerator random(7);
+    QStringList names;
+    for (int i = 0; i < 300; ++i) {
+        QString name;
+        for (int n = 1 + int(random.bounded(6)); n > 0; --n)
+            name += letters.at(int(random.bounded(letters.size())));
+        names << name.trimmed();
+        add(clinics, { { "CLINICA", names.back() } });
+        if (i % 10 == 0) {
+            clinics.moveToRow(int(random.bounded(clinics.recordCount())));
+            clinics.edit();
+            clinics.field("CLINICA").setAsString(name + QStringLiteral("ñ"));
+            clinics.post();
+        }
+        if (i % 17 == 0) {
+            clinics.moveToRow(int(random.bounded(clinics.recordCount())));
+            clinics.remove();
+        }
+    }
+    const QStringList afterChanges = column(clinics, "CLINICA");
+    clinics.close();
+    clinics.open();
+    QCOMPARE(afterChanges, column(clinics, "CLINICA"));
+    QCOMPARE(spanishSorted(afterChanges), afterChanges);
+
+    // The key searches compare is the one the index computes.
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = "SELECT " + schema::spanishKeySql(QStringLiteral("?1")).toUtf8();
+    QCOMPARE(sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr), SQLITE_OK);
+    for (const QString& name : afterChanges) {
+        const QByteArray utf8 = name.toUtf8();
+        sqlite3_bind_text(stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        QCOMPARE(sqlite3_step(stmt), SQLITE_ROW);
+        QCOMPARE(
+            spanishKey(name), QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))));
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
 }
 
 void TestTable::cancelOfInsertReturnsToPreviousRecord()

@@ -338,6 +338,41 @@ private slots:
         QCOMPARE(p.storedVisits(), QStringList { QStringLiteral("P1||%1|%2").arg(clinic, vet) });
     }
 
+    // A visit saved with one of two clinics of one name opens on that one,
+    // told apart by its veterinarian; when the stored names cannot tell,
+    // on none, and Enter then copies nobody.
+    void reopenedVisitShowsTheClinicItWasSavedWith_data()
+    {
+        QTest::addColumn<QString>("vet");
+        QTest::addColumn<int>("entry");
+        QTest::newRow("the first") << "DR. UNO" << 2;
+        QTest::newRow("the second") << "DR. DOS" << 3;
+        QTest::newRow("veterinarian changed by hand") << "OTRO" << -1;
+    }
+    void reopenedVisitShowsTheClinicItWasSavedWith()
+    {
+        QFETCH(QString, vet);
+        QFETCH(int, entry);
+        HealthProgram p;
+        p.addClinics(kClinics);
+        p.addVisits({ { "P1", "REVISION", "DOBLE", vet } });
+        p.showList();
+        int shown = -2;
+        QString vetAfterEnter;
+        boundtest::whenShown(p.record.get(), [&] {
+            TFichaSanidad& w = *p.record;
+            shown = w.DBLookupComboBox1->currentIndex();
+            w.DBLookupComboBox1->setFocus();
+            QTest::keyClick(w.DBLookupComboBox1, Qt::Key_Return);
+            vetAfterEnter = w.EditVeterinario->text();
+            click(&w, "But_Cancelar");
+        });
+        click(p.list.get(), "But_Modificar");
+        QCOMPARE(shown, entry);
+        QCOMPARE(vetAfterEnter, vet);
+        QCOMPARE(p.storedVisits(), QStringList { QStringLiteral("P1|REVISION|DOBLE|%1").arg(vet) });
+    }
+
     void clinicRuleByCode()
     {
         HealthProgram p;
@@ -415,8 +450,14 @@ private slots:
                                                   << "REVISIÓN ANUAL";
         QTest::newRow("whole reason") << "consulta"
                                       << "CONSULTA";
-        QTest::newRow("between two: the next") << "d"
+        QTest::newRow("between two: the next") << "f"
                                                << "REVISIÓN ANUAL";
+        QTest::newRow("accented first letter, typed without") << "acaros"
+                                                              << "ÁCAROS";
+        QTest::newRow("accented first letter, beginning") << "úl"
+                                                          << "ÚLCERA";
+        QTest::newRow("after C, before R") << "d"
+                                           << "ESTERILIZACIÓN";
         QTest::newRow("accents in small letters") << "vacunación"
                                                   << "VACUNACIÓN";
         QTest::newRow("quote") << "vacuna 'r"
@@ -440,12 +481,14 @@ private slots:
         p.addVisits({ { "P1", "VACUNACIÓN", "", "" }, { "P1", "VACUNA 100%", "", "" },
             { "P1", "CONSULTA", "", "" }, { "P2", "ZZZ OTRA", "", "" }, { "P1", "VACUNA_B", "", "" },
             { "P1", "REVISIÓN ANUAL", "", "" }, { "P1", "VACUNA 'RABIA'", "", "" },
-            { "P1", "VACUNAS", "", "" } });
+            { "P1", "VACUNAS", "", "" }, { "P1", "ÚLCERA", "", "" }, { "P1", "ESTERILIZACIÓN", "", "" },
+            { "P1", "ÁCAROS", "", "" } });
         p.showList();
+        // Accents with their letter, as a Spanish reader orders.
         QCOMPARE(HealthProgram::column(p.list->DBGrid1, 1),
-            (QStringList { "CONSULTA", "REVISIÓN ANUAL", "VACUNA 'RABIA'", "VACUNA 100%", "VACUNA_B",
-                "VACUNACIÓN", "VACUNAS" }));
-        clickRow(p.list->DBGrid1, 1);
+            (QStringList { "ÁCAROS", "CONSULTA", "ESTERILIZACIÓN", "REVISIÓN ANUAL", "ÚLCERA",
+                "VACUNA 'RABIA'", "VACUNA 100%", "VACUNA_B", "VACUNACIÓN", "VACUNAS" }));
+        clickRow(p.list->DBGrid1, 3);
         QCOMPARE(p.currentReason(), QStringLiteral("REVISIÓN ANUAL"));
         p.locate(text);
         QCOMPARE(p.currentReason(), reason);

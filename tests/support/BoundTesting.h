@@ -50,7 +50,7 @@ inline engine::TableDef clinicsDef()
     return { QStringLiteral("CLINICAS.DB"), QStringLiteral("CLINICAS"),
         { { QStringLiteral("CLINICA"), FieldKind::Text, 30 },
             { QStringLiteral("GRUPO"), FieldKind::Text, 1 } },
-        { { QStringLiteral("CLINICA"), { { QStringLiteral("CLINICA") } } } } };
+        { { QStringLiteral("CLINICA"), { { QStringLiteral("CLINICA"), engine::TextOrder::Spanish } } } } };
 }
 
 // One table of the scratch folder with its data source.

@@ -40,9 +40,14 @@ IndexDef index(const char* name, std::initializer_list<engine::IndexField> field
 {
     return { QString::fromLatin1(name), std::vector<engine::IndexField>(fields) };
 }
-engine::IndexField on(const char* field, bool noCase = false)
+engine::IndexField on(const char* field, engine::TextOrder order = engine::TextOrder::Binary)
 {
-    return { QString::fromLatin1(field), noCase };
+    return { QString::fromLatin1(field), order };
+}
+// Names and words, in the order a Spanish reader expects.
+engine::IndexField inSpanish(const char* field)
+{
+    return on(field, engine::TextOrder::Spanish);
 }
 
 TableDef mascotas()
@@ -74,7 +79,7 @@ TableDef razas()
 {
     return { QStringLiteral("RAZAS.DB"), QStringLiteral("RAZAS"),
         { counter("CONTADOR"), text("RAZA", 30), text("ESPECIE", 1) },
-        { index("RAZAS_RAZA", { on("RAZA") }) } };
+        { index("RAZAS_RAZA", { inSpanish("RAZA") }) } };
 }
 
 TableDef album()
@@ -88,12 +93,12 @@ TableDef album()
 TableDef sanidad()
 {
     // The second key field takes the health register's search text, which
-    // is typed in any case.
+    // is typed in any case and with or without accents.
     return { QStringLiteral("SANIDAD.db"), QStringLiteral("SANIDAD"),
         { counter("CONTADOR"), text("CODIGO", 7), date("FECHA"), text("DESCRIPCIO", 50), text("OBSERVA1", 50),
             text("OBSERVA2", 50), text("MEDICACION", 50), text("VETERINARIO", 50), text("TRATAMIENTO", 50),
             date("PROX_VISITA"), text("CLINICA", 50) },
-        { index("SANIDAD_CODIGO_DESCRIPCIO", { on("CODIGO"), on("DESCRIPCIO", true) }) } };
+        { index("SANIDAD_CODIGO_DESCRIPCIO", { on("CODIGO"), inSpanish("DESCRIPCIO") }) } };
 }
 
 TableDef veterinarios()
@@ -103,7 +108,7 @@ TableDef veterinarios()
             text("LOCALIDAD", 50), text("TELF1", 15), text("TELF2", 15), text("NIF", 15), text("OBSERV1", 50),
             text("OBSERV2", 50), text("CODPOSTAL", 15), text("PROVINCIA", 40), text("MOVIL", 15),
             text("EMAIL", 50), text("WEB", 50) },
-        { index("VETERIN_CLINICA", { on("CLINICA") }) } };
+        { index("VETERIN_CLINICA", { inSpanish("CLINICA") }) } };
 }
 
 TableDef vacunas()
@@ -137,8 +142,13 @@ TableDef iniAvisos()
 
 const std::vector<TableDef>& tables()
 {
-    static const std::vector<TableDef> all = { mascotas(), especies(), razas(), album(), sanidad(),
-        veterinarios(), vacunas(), avisos(), iniAvisos() };
+    static const std::vector<TableDef> all = [] {
+        std::vector<TableDef> defs { mascotas(), especies(), razas(), album(), sanidad(), veterinarios(),
+            vacunas(), avisos(), iniAvisos() };
+        for (TableDef& def : defs)
+            def.formatVersion = currentFormat;
+        return defs;
+    }();
     return all;
 }
 

@@ -9,6 +9,11 @@
 
 namespace schema {
 
+// The format of the table files this program writes and reads. Each change of
+// fields, indexes or tables raises it and adds an upgrade step (Upgrade.h):
+// 1 the first release; 2 text indexes in the Spanish order.
+constexpr int currentFormat = 2;
+
 // Every table, in the order the data module creates them.
 const std::vector<engine::TableDef>& tables();
 

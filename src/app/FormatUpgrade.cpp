@@ -1,0 +1,59 @@
+#include "app/FormatUpgrade.h"
+
+#include "data/schema/Schema.h"
+#include "data/schema/Upgrade.h"
+#include "engine/AliasRegistry.h"
+#include "engine/EngineError.h"
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace app {
+
+bool offerFormatUpgrade()
+{
+    schema::FolderFormat format;
+    QString folder;
+    try {
+        folder = engine::AliasRegistry().folderOf(QStringLiteral("HLR10")).value_or(QString());
+        if (folder.isEmpty() || !QDir(folder).exists())
+            return true;
+        schema::settleUpgrade(folder);
+        format = schema::folderFormat(folder);
+    } catch (const engine::EngineError&) {
+        return true;
+    }
+    if (format.tables == 0 || format.oldest >= schema::currentFormat || format.newest > schema::currentFormat)
+        return true;
+
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Huellario"),
+        QStringLiteral(
+            "Las tablas de la carpeta de datos «%1» son de una versión anterior de Huellario y hay "
+            "que actualizarlas para usarlas con esta.\n\nAntes se guardará una copia de la carpeta "
+            "tal como está en «%2».\n\n¿Actualizar ahora?")
+            .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(schema::defaultCopiesFolder())));
+    QPushButton* yes = question.addButton(QStringLiteral("&Actualizar"), QMessageBox::AcceptRole);
+    question.addButton(QStringLiteral("&Salir"), QMessageBox::RejectRole);
+    question.setDefaultButton(yes);
+    question.exec();
+    if (question.clickedButton() != yes)
+        return false;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        schema::upgradeFolder(folder);
+        QApplication::restoreOverrideCursor();
+        return true;
+    } catch (const engine::EngineError& error) {
+        QApplication::restoreOverrideCursor();
+        platform::showMessage(nullptr, QStringLiteral("Huellario"),
+            QStringLiteral("No se han actualizado las tablas; la carpeta sigue como estaba.\n\n%1")
+                .arg(error.message()),
+            platform::MessageIcon::Error);
+        return false;
+    }
+}
+
+} // namespace app
