@@ -5,6 +5,7 @@
 #include "data/ModGen.h"
 #include "engine/Field.h"
 #include "platform/Furniture.h"
+#include "platform/MailtoUrl.h"
 #include "platform/Shell.h"
 
 #include <QFrame>
@@ -212,9 +213,10 @@ engine::Table& TFichaVeterinarios::recordTable() const
 void TFichaVeterinarios::sendMail()
 {
     // The field as the record holds it: text still in the focused box is not
-    // seen. Whatever the desktop answers, nothing is reported.
+    // seen. It is an address only, never header fields. Whatever the desktop
+    // answers, nothing is reported.
     platform::shell().openText(
-        QStringLiteral("mailto:") + health::trimmedAddress(m_data.TablaVeterinariosEMAIL->asString()));
+        platform::mailtoAddress(health::trimmedAddress(m_data.TablaVeterinariosEMAIL->asString())));
 }
 
 void TFichaVeterinarios::openWeb()

@@ -84,4 +84,23 @@ QByteArray mailtoUrl(const QString& text)
     return url;
 }
 
+QString mailtoAddress(const QString& address)
+{
+    QString text = QStringLiteral("mailto:");
+    for (const QChar c : address) {
+        switch (c.unicode()) {
+        case '?':
+        case '&':
+        case '=':
+        case '#':
+        case '%':
+            text += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
+}
+
 } // namespace platform

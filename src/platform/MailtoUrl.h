@@ -15,4 +15,9 @@ namespace platform {
 // hold is percent-encoded, "+" too, since some mail programs read it as a blank.
 QByteArray mailtoUrl(const QString& text);
 
+// A "mailto:" text for a stored address and nothing else: the characters that
+// would open or separate header fields, or start an escape (? & = # %), are
+// percent-encoded, so an address can never add recipients or attachments.
+QString mailtoAddress(const QString& address);
+
 } // namespace platform

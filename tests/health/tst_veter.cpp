@@ -287,6 +287,19 @@ private slots:
                                      << "But_Modificar"
                                      << "mailto:"
                                      << "";
+        // An address is never header fields: no extra recipient, no file
+        // attached, whoever stored it.
+        QTest::newRow("header fields in the address")
+            << "a@b.example?cc=x@y.example&attach=/etc/passwd#x"
+            << ""
+            << "But_Ver"
+            << "mailto:a@b.example%3Fcc%3Dx@y.example%26attach%3D/etc/passwd%23x"
+            << "";
+        QTest::newRow("percent sign in the address") << "50%25off@b.example"
+                                                     << ""
+                                                     << "But_Ver"
+                                                     << "mailto:50%2525off@b.example"
+                                                     << "";
         // Handed over as stored; the desktop's shell refuses it (see the
         // platform tests), so nothing opens and nothing is reported.
         QTest::newRow("path as web address") << "a@b.es"

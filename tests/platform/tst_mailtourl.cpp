@@ -66,6 +66,19 @@ private slots:
         QCOMPARE(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
             QStringLiteral(" * Nombre :\r\n\r\nDeseo que sí. "));
     }
+
+    // A stored address reaches the mail program as one recipient and nothing
+    // more, whatever signs it holds.
+    void addressOnlyNeverCarriesFields()
+    {
+        const QString stored = QStringLiteral("a@b.example?cc=x@y.example&attach=/etc/passwd&bcc=z@z#%41");
+        const QUrl url
+            = QUrl::fromEncoded(platform::mailtoUrl(platform::mailtoAddress(stored)), QUrl::StrictMode);
+        QVERIFY2(url.isValid(), qPrintable(url.errorString()));
+        QVERIFY(!url.hasQuery());
+        QVERIFY(!url.hasFragment());
+        QCOMPARE(url.path(QUrl::FullyDecoded), stored);
+    }
 };
 
 QTEST_MAIN(TstMailtoUrl)
