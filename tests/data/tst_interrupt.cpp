@@ -1,0 +1,221 @@
+// huellario-setup --importar stopped at every step in turn (SIGKILL, or
+// Ctrl-C, SIGTERM and SIGHUP) through the tool's test stop, and the next
+// run after it: what a user finds is the folder as it was or the import
+// complete, and nothing of the user's is ever removed.
+#include "ImportTesting.h"
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace importtesting;
+
+class TestInterrupt : public QObject, public ImportFixture {
+    Q_OBJECT
+
+private slots:
+    void init() { makeScratch(); }
+
+    // Killed outright at every step of the import in turn, through the
+    // tool's test stop. Each time the alias file is byte for byte as it was
+    // and the target as it was but for hidden leftovers of ours, or the
+    // import is complete with its alias; the next run removes the leftovers
+    // and succeeds. Files of the user's are never touched.
+    void killedAtEveryStep_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::newRow("no target, no parent") << "missing";
+        QTest::newRow("empty target") << "empty";
+        QTest::newRow("target with a file of the user's") << "other";
+    }
+
+    void killedAtEveryStep()
+    {
+        QFETCH(QString, start);
+        writeSource();
+        const QStringList others
+            = start == QLatin1String("other") ? QStringList { QStringLiteral("notas.txt") } : QStringList();
+        QMap<QString, int> seen; // what a kill left -> how many steps left it
+        int steps = 0;
+        for (int n = 1;; ++n) {
+            QVERIFY2(n < 300, "the import never finished");
+            const QString into = prepareTarget(start);
+            const QStringList startTree = QFileInfo::exists(into) ? treeOf(into) : QStringList();
+            const QByteArray before = writeAliasFile();
+
+            const Run killed = import(QString::number(n), into);
+            if (killed.signal == 0) {
+                // Past the last step: the run went through.
+                QVERIFY2(killed.exitCode == 0, qPrintable(killed.err));
+                checkComplete(into, others);
+                checkRecords(into);
+                break;
+            }
+            ++steps;
+            QCOMPARE(killed.signal, SIGKILL);
+            Run next;
+            if (contentsOf(aliasFile()) != before) {
+                // Its note may still be there: the next run removes it.
+                checkComplete(into, others, true);
+                ++seen[QStringLiteral("complete, with the alias")];
+                next = run({ QStringLiteral("--if-missing") });
+                QVERIFY2(next.out.contains(QStringLiteral("ya están instalados")), qPrintable(next.out));
+            } else {
+                const QStringList tree = QFileInfo::exists(into) ? treeOf(into) : QStringList();
+                QStringList kept = tree.filter(QRegularExpression(QStringLiteral("^[^.]")));
+                const int tables = kept.size() - int(others.size());
+                const bool hidden = tree.size() != kept.size() || !stagingBeside(into).isEmpty();
+                QCOMPARE(registeredFolder(), path(QStringLiteral("antes")));
+                if (!hidden)
+                    QCOMPARE(tree, startTree);
+                for (const QString& other : others)
+                    QCOMPARE(contentsOf(QDir(into).filePath(other)), QByteArray("mis notas"));
+                // An empty parent made for a missing target is used again by the next run.
+                const bool parents
+                    = !QFileInfo::exists(into) && QFileInfo::exists(path(QStringLiteral("nuevo")));
+                seen[tables > 0   ? QStringLiteral("%1 tables and the hidden note, no alias").arg(tables)
+                        : hidden  ? QStringLiteral("hidden staging only")
+                        : parents ? QStringLiteral("only the empty parent folders")
+                                  : QStringLiteral("untouched")]++;
+                next = import(QString(), into);
+            }
+            QVERIFY2(next.exitCode == 0,
+                qPrintable(QStringLiteral("after a kill at step %1: %2").arg(n).arg(next.err)));
+            checkComplete(into, others);
+            QVERIFY2(stagingBeside(into).isEmpty(), qPrintable(stagingBeside(into).join(QLatin1Char(' '))));
+            if (start == QLatin1String("missing"))
+                QCOMPARE(treeOf(path(QStringLiteral("nuevo"))).size(), 2 + 9);
+        }
+        QString figures;
+        for (auto it = seen.cbegin(); it != seen.cend(); ++it)
+            figures += QStringLiteral("%1: %2; ").arg(it.key()).arg(it.value());
+        qInfo("%d kill points: %s", steps, qPrintable(figures));
+        QVERIFY(steps > 20);
+        QVERIFY(seen.value(QStringLiteral("complete, with the alias")) > 0);
+    }
+
+    // Ctrl-C, SIGTERM or SIGHUP at every step before the commit: the run
+    // removes everything it made (parents of the target included), says so
+    // and ends by that signal. From the commit on it finishes.
+    void signalsRemoveWhatWasMade_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("Ctrl-C, no target") << "INT" << int(SIGINT) << "missing";
+        QTest::newRow("SIGTERM, target with a file") << "TERM" << int(SIGTERM) << "other";
+        QTest::newRow("SIGHUP, empty target") << "HUP" << int(SIGHUP) << "empty";
+    }
+
+    void signalsRemoveWhatWasMade()
+    {
+        QFETCH(QString, signal);
+        QFETCH(int, number);
+        QFETCH(QString, start);
+        writeSource();
+        int interrupted = 0;
+        for (int n = 1;; ++n) {
+            QVERIFY2(n < 300, "the import never finished");
+            const QString into = prepareTarget(start);
+            const QStringList startTree = QFileInfo::exists(into) ? treeOf(into) : QStringList();
+            const QByteArray before = writeAliasFile();
+            const QStringList tmpTree = treeOf(m_tmp->path());
+            const Run r = import(QStringLiteral("%1:%2").arg(n).arg(signal), into);
+            if (r.signal == 0) {
+                QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+                checkComplete(into,
+                    start == QLatin1String("other") ? QStringList { QStringLiteral("notas.txt") }
+                                                    : QStringList());
+                break;
+            }
+            ++interrupted;
+            QCOMPARE(r.signal, number);
+            QVERIFY2(r.err.contains(QStringLiteral("interrumpido por"))
+                    && r.err.contains(QStringLiteral("No se ha cambiado nada")),
+                qPrintable(r.err));
+            QCOMPARE(contentsOf(aliasFile()), before);
+            QCOMPARE(treeOf(m_tmp->path()), tmpTree);
+            if (QFileInfo::exists(into))
+                QCOMPARE(treeOf(into), startTree);
+        }
+        QVERIFY(interrupted > 20);
+    }
+
+    // A second run while one is at work refuses rather than take the first
+    // one's staging folder for a leftover.
+    void aRunAtWorkIsLeftAlone()
+    {
+        writeSource();
+        QProcess first;
+        start(first, { QStringLiteral("--importar"), source(), QStringLiteral("--dir"), target() },
+            QStringLiteral("10:STOP"));
+        QVERIFY(first.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(first.processId()), 'T', 30000);
+
+        const Run second = import(QString(), path(QStringLiteral("otros")));
+        QCOMPARE(second.exitCode, 3);
+        QVERIFY2(second.err.contains(QStringLiteral("otra ejecución de huellario-setup está trabajando")),
+            qPrintable(second.err));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("otros"))));
+
+        ::kill(pid_t(first.processId()), SIGCONT);
+        const Run r = finished(first);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        checkComplete(target());
+        checkRecords(target());
+    }
+
+    // What a killed run brought in but did not register is removed by the
+    // next run, except a table that was changed or replaced since: that one
+    // is the user's, and the run refuses to write over it.
+    void leftoversAreRemovedButNeverTheUsersTables()
+    {
+        writeSource();
+        const QByteArray before = writeAliasFile();
+        int n = 1;
+        for (;; ++n) {
+            QVERIFY(n < 300);
+            QDir(target()).removeRecursively();
+            const Run killed = import(QString::number(n));
+            QVERIFY(killed.signal == SIGKILL);
+            if (QFileInfo::exists(QDir(target()).filePath(QStringLiteral("INIAVIS.DB"))))
+                break;
+        }
+        QCOMPARE(contentsOf(aliasFile()), before);
+        const QString pets = QDir(target()).filePath(QStringLiteral("FICMAES.DB"));
+        QVERIFY(QFile::remove(pets));
+        QFile mine(pets);
+        QVERIFY(mine.open(QIODevice::WriteOnly));
+        mine.write("la tabla del usuario");
+        mine.close();
+
+        const Run r = import();
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains(QStringLiteral("interrumpida")) && r.out.contains(QStringLiteral("8 tablas")),
+            qPrintable(r.out));
+        QVERIFY2(r.err.contains(QStringLiteral("ya existe FICMAES.DB")), qPrintable(r.err));
+        QCOMPARE(treeOf(target()), QStringList { QStringLiteral("FICMAES.DB") });
+        QCOMPARE(contentsOf(pets), QByteArray("la tabla del usuario"));
+        QCOMPARE(contentsOf(aliasFile()), before);
+    }
+
+    // The staging folder the earlier releases left inside the target when
+    // they were stopped half way: recognised by its name and removed.
+    void anOlderStagingFolderIsRemoved()
+    {
+        writeSource();
+        const QString staging = QDir(target()).filePath(QStringLiteral(".huellario-import-Ab3dE9"));
+        QVERIFY(QDir().mkpath(staging));
+        for (const char* name : { "FICMAES.DB", "FICMAES.DB-journal" }) {
+            QFile f(QDir(staging).filePath(QLatin1String(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("a medias");
+        }
+        const Run r = import();
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("interrumpida")), qPrintable(r.out));
+        checkComplete(target());
+    }
+};
+
+QTEST_MAIN(TestInterrupt)
+#include "tst_interrupt.moc"
