@@ -287,6 +287,35 @@ private slots:
         QCOMPARE(versions(data()).at(QStringLiteral("SANIDAD.db")), 0);
     }
 
+    // The setup tool's --actualizar, on the folder HLR10 names.
+    void setupToolUpgrades()
+    {
+        const auto before = contents(data());
+        const auto run = [&](const QStringList& arguments) {
+            QProcess tool;
+            tool.start(QStringLiteral(HLR_BIN_DIR "/huellario-setup"), arguments);
+            tool.waitForFinished(60000);
+            return std::pair { tool.exitCode(),
+                QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError()) };
+        };
+        const QStringList arguments { QStringLiteral("--actualizar"), QStringLiteral("--aliases"),
+            m_folder->aliasFile() };
+        const auto [code, said] = run(arguments);
+        QCOMPARE(code, 0);
+        QVERIFY2(said.contains(QStringLiteral("actualizadas del formato 1 al %1").arg(schema::currentFormat)),
+            qPrintable(said));
+        QCOMPARE(versions(data()).at(QStringLiteral("FICMAES.DB")), schema::currentFormat);
+        QCOMPARE(contents(data()), before);
+        const auto [again, saidAgain] = run(arguments);
+        QCOMPARE(again, 0);
+        QVERIFY2(saidAgain.contains(QStringLiteral("no hay nada que actualizar")), qPrintable(saidAgain));
+        const auto [missing, saidMissing] = run({ QStringLiteral("--actualizar"), QStringLiteral("--dir"),
+            m_folder->filePath(QStringLiteral("nada")) });
+        QCOMPARE(missing, 3);
+        QVERIFY2(
+            saidMissing.contains(QStringLiteral("No existe la carpeta de datos")), qPrintable(saidMissing));
+    }
+
     // The program's data module opens only a folder of its own format.
     void dataModuleRefusesOtherFormats()
     {

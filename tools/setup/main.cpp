@@ -3,6 +3,7 @@
 #include "FailureWindow.h"
 #include "Importer.h"
 #include "Installer.h"
+#include "Upgrading.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -15,6 +16,7 @@ namespace {
 const char* const kHelp
     = R"(Uso: huellario-setup [--dir CARPETA] [--aliases ARCHIVO] [--if-missing] [--ventana]
      huellario-setup --importar CARPETA [--dir CARPETA] [--aliases ARCHIVO] [--ventana]
+     huellario-setup --actualizar [--dir CARPETA] [--aliases ARCHIVO]
 
 Instala los datos iniciales de Huellario: crea la carpeta de datos con las
 nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
@@ -42,6 +44,14 @@ Opciones:
                       omisión) y solo entonces registra HLR10. Un archivo
                       dañado o ajeno, o un texto más largo que su campo,
                       se nombra y no se importa nada.
+  --actualizar       Pone las tablas de la carpeta de datos (la de --dir, o
+                      la que indica HLR10) al formato de esta versión de
+                      Huellario. Antes copia la carpeta tal como está en
+                      $XDG_DATA_HOME/huellario/copias (o
+                      ~/.local/share/huellario/copias). Si se interrumpe, la
+                      carpeta queda como estaba o actualizada del todo, y la
+                      siguiente ejecución (o Huellario al abrirla) lo termina.
+                      No actualiza mientras Huellario tiene la carpeta abierta.
   --ventana           Si algo falla, muestra el mensaje también en una ventana
                       (la entrada del menú lo usa antes de abrir Huellario).
   -h, --help          Muestra esta ayuda.
@@ -53,6 +63,7 @@ cortada de golpe lo retira la siguiente.
 
 Códigos de salida: 0 instalado (o ya instalado con --if-missing),
 1 tablas ya existentes, 2 opciones incorrectas, 3 error al instalar.
+Con --actualizar, 0 actualizada (o nada que actualizar) y 3 no actualizada.
 Con --importar, 3 es también una tabla de origen que falta, está dañada o
 no es de la versión anterior.
 )";
@@ -72,6 +83,7 @@ int main(int argc, char* argv[])
 
     setup::Options options;
     QString importFolder;
+    bool upgrading = false;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -92,6 +104,8 @@ int main(int argc, char* argv[])
             return 0;
         } else if (arg == QLatin1String("--if-missing")) {
             options.ifMissing = true;
+        } else if (arg == QLatin1String("--actualizar")) {
+            upgrading = true;
         } else if (arg == QLatin1String("--ventana")) {
             // Taken into account before the application object was made.
         } else if (arg == QLatin1String("--dir") || arg.startsWith(QLatin1String("--dir="))) {
@@ -110,6 +124,14 @@ int main(int argc, char* argv[])
                 << "Use --help para ver las opciones." << Qt::endl;
             return setup::Usage;
         }
+    }
+    if (upgrading) {
+        if (options.ifMissing || !importFolder.isEmpty()) {
+            err << "--actualizar no se puede combinar con --if-missing ni con --importar." << Qt::endl
+                << "Use --help para ver las opciones." << Qt::endl;
+            return setup::Usage;
+        }
+        return setup::reportFailure(window, setup::upgrade(options, out, err), errors.text());
     }
     if (!importFolder.isEmpty()) {
         if (options.ifMissing) {
