@@ -59,7 +59,7 @@ public:
     // Writes a picture file into the scratch folder and returns its path.
     QString writePicture(const QString& name, const QByteArray& bytes) const
     {
-        const QString path = m_pictures.filePath(name);
+        QString path = m_pictures.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
