@@ -51,9 +51,18 @@ QString formatFilter(ReportFileFormat format)
 
 QString withExtension(const QString& fileName, ReportFileFormat format)
 {
-    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+    if (fileName.isEmpty())
         return fileName;
-    return fileName + QLatin1Char('.') + formatExtension(format);
+    const QString suffix = QFileInfo(fileName).suffix();
+    if (suffix.isEmpty())
+        return fileName + QLatin1Char('.') + formatExtension(format);
+    // The other format's extension follows the format chosen, so a PDF is
+    // never written into "toby.txt".
+    const ReportFileFormat other
+        = format == ReportFileFormat::Pdf ? ReportFileFormat::Text : ReportFileFormat::Pdf;
+    if (suffix.compare(formatExtension(other), Qt::CaseInsensitive) == 0)
+        return fileName.chopped(suffix.size()) + formatExtension(format);
+    return fileName;
 }
 
 bool writePdf(

@@ -32,7 +32,8 @@ struct ReportOptions {
 QString formatCaption(ReportFileFormat format);
 QString formatFilter(ReportFileFormat format); // "Adobe Acrobat (PDF) (*.pdf)"
 QString formatExtension(ReportFileFormat format); // "pdf"
-// The name as typed, with the format's extension added when it has none.
+// The name as typed, with the format's extension added when it has none and
+// put in place of the other format's extension.
 QString withExtension(const QString& fileName, ReportFileFormat format);
 
 // Pages `first` to `last` (from 0, both included) of `document`. A file is

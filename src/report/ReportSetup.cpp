@@ -22,6 +22,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace report {
 
 namespace {
@@ -68,7 +70,10 @@ public:
         layout->addLayout(buttons);
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-        setFixedSize(sizeHint());
+        // Wide enough for its caption in the title bar, whose font is often
+        // larger and bolder than the window's, beside the close button.
+        const int forCaption = fontMetrics().horizontalAdvance(windowTitle()) * 3 / 2 + 96;
+        setFixedSize(std::max(sizeHint().width(), forCaption), sizeHint().height());
     }
 
     ReportOptions::Zoom zoom() const
@@ -194,6 +199,13 @@ void ReportSetupWindow::build()
     RadioFichero->setChecked(m_options.destination == ReportDestination::File);
     ComboFormato->setCurrentIndex(ComboFormato->findData(int(m_options.format)));
     EditFichero->setText(m_options.fileName);
+    // A name ending in the other format's extension follows the format.
+    connect(ComboFormato, &QComboBox::currentIndexChanged, this, [this] {
+        const QString name = EditFichero->text().trimmed();
+        if (!QFileInfo(name).suffix().isEmpty())
+            EditFichero->setText(
+                report::withExtension(name, ReportFileFormat(ComboFormato->currentData().toInt())));
+    });
     RadioTodas->setChecked(m_options.allPages);
     RadioPaginas->setChecked(!m_options.allPages);
     SpinDesde->setValue(m_options.fromPage);

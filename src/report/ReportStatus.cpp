@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace report {
@@ -31,6 +32,12 @@ void ReportStatusWindow::build()
     But_Cancelar->setObjectName(QStringLiteral("But_Cancelar"));
     layout->addWidget(But_Cancelar, 0, Qt::AlignCenter);
     connect(But_Cancelar, &QPushButton::clicked, this, [this] { m_cancelled = true; });
+    // The keyboard's way to the button, its caption kept as it is: Alt+C, and
+    // Escape (below); the button holds the focus, so the keys reach it.
+    auto* cancelKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_C), this);
+    connect(cancelKey, &QShortcut::activated, But_Cancelar, &QPushButton::click);
+    But_Cancelar->setDefault(true);
+    setFocusProxy(But_Cancelar);
     LabelEstado->setText(QStringLiteral("Generando página 99999"));
     setFixedSize(sizeHint());
     LabelEstado->clear();

@@ -361,7 +361,7 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    void extensionIsAddedOnlyWhenMissing_data()
+    void extensionFollowsTheFormat_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("format");
@@ -369,11 +369,16 @@ private slots:
         QTest::newRow("pdf") << "/tmp/lista" << int(ReportFileFormat::Pdf) << "/tmp/lista.pdf";
         QTest::newRow("text") << "/tmp/lista" << int(ReportFileFormat::Text) << "/tmp/lista.txt";
         QTest::newRow("has one") << "/tmp/lista.PDF" << int(ReportFileFormat::Pdf) << "/tmp/lista.PDF";
-        QTest::newRow("another") << "/tmp/lista.txt" << int(ReportFileFormat::Pdf) << "/tmp/lista.txt";
+        QTest::newRow("the other format's: follows")
+            << "/tmp/lista.txt" << int(ReportFileFormat::Pdf) << "/tmp/lista.pdf";
+        QTest::newRow("the other format's in capitals")
+            << "/tmp/lista.PDF" << int(ReportFileFormat::Text) << "/tmp/lista.txt";
+        QTest::newRow("a foreign one: kept")
+            << "/tmp/lista.doc" << int(ReportFileFormat::Pdf) << "/tmp/lista.doc";
         QTest::newRow("dot in folder")
             << "/tmp/a.b/lista" << int(ReportFileFormat::Pdf) << "/tmp/a.b/lista.pdf";
     }
-    void extensionIsAddedOnlyWhenMissing()
+    void extensionFollowsTheFormat()
     {
         QFETCH(QString, typed);
         QFETCH(int, format);

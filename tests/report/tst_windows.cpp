@@ -228,6 +228,54 @@ private slots:
         QVERIFY(pdf.contains("Página 2 de") && pdf.contains("Página 3 de") && !pdf.contains("Página 1 de"));
     }
 
+    // Changing the format carries the name's extension along, so the next
+    // listing writes "toby.txt" and never a PDF into it.
+    void formatChangeCarriesTheExtension()
+    {
+        project();
+        const QString base = m_dir.filePath("toby");
+        whenShown("OpcionesSalida", [&](QWidget* w) {
+            child<QRadioButton>(w, "RadioFichero")->click();
+            child<QComboBox>(w, "ComboFormato")->setCurrentIndex(0); // PDF
+            child<QLineEdit>(w, "EditFichero")->setText(base);
+            child<QPushButton>(w, "But_Aceptar")->click();
+        });
+        QVERIFY(m_project->run());
+        QVERIFY(QFile::exists(base + ".pdf"));
+        QString shown;
+        whenShown("OpcionesSalida", [&](QWidget* w) {
+            QCOMPARE(child<QLineEdit>(w, "EditFichero")->text(), base + ".pdf");
+            child<QComboBox>(w, "ComboFormato")->setCurrentIndex(1); // plain text
+            shown = child<QLineEdit>(w, "EditFichero")->text();
+            child<QPushButton>(w, "But_Aceptar")->click();
+        });
+        QVERIFY(m_project->run());
+        QCOMPARE(shown, base + ".txt");
+        QFile text(base + ".txt");
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QVERIFY(!text.readAll().startsWith("%PDF"));
+        QVERIFY(testsupport::pdfText(base + ".pdf").contains("TOBY"));
+    }
+
+    // The preview set-up is wide enough for its caption.
+    void previewSetupShowsItsWholeCaption()
+    {
+        project();
+        int width = 0;
+        int caption = 0;
+        whenShown("OpcionesSalida", [&](QWidget* w) {
+            whenShown("OpcionesPrevisualizacion", [&](QWidget* p) {
+                width = p->width();
+                caption = p->fontMetrics().horizontalAdvance(p->windowTitle());
+                child<QPushButton>(p, "But_Cancelar")->click();
+            });
+            child<QPushButton>(w, "But_ConfigPrevisualizacion")->click();
+            child<QPushButton>(w, "But_Cancelar")->click();
+        });
+        m_project->run();
+        QVERIFY2(width >= caption + 96, qPrintable(QStringLiteral("%1 for %2").arg(width).arg(caption)));
+    }
+
     void previewOpensMaximisedAtActualSize()
     {
         project();
@@ -266,6 +314,27 @@ private slots:
         QCOMPARE(status.LabelEstado->text(), QStringLiteral("Imprimiendo página 12"));
         status.But_Cancelar->click();
         QVERIFY(!status.step("Generando página %p", 8));
+    }
+
+    // The keyboard stops it too: Escape, or Alt+C for "Cancelar".
+    void statusWindowStopsFromTheKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+        QTest::newRow("Alt+C") << int(Qt::Key_C) << int(Qt::AltModifier);
+    }
+    void statusWindowStopsFromTheKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        report::ReportStatusWindow status("Estatus Listado");
+        status.show();
+        status.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&status));
+        QVERIFY(status.step("Generando página %p", 1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(!status.step("Generando página %p", 2));
     }
 
     void stoppingAtTheStatusWindowWritesNoFile()
