@@ -126,12 +126,16 @@ public:
         jpeg_read_header(&cinfo, TRUE);
         own = QSize(int(cinfo.image_width), int(cinfo.image_height));
         // Only what the frame shows is decoded, so a phone's 200-megapixel
-        // photograph is no burden; a file of several scans is the exception,
-        // since all of its coefficients are kept until the last scan.
+        // photograph is no burden; a file of several scans is the exception:
+        // all of it is decoded, every coefficient kept until the last scan,
+        // so it keeps the limits of a picture decoded whole.
         const qint64 eighthPixels = ((qint64(own.width()) + 7) / 8) * ((qint64(own.height()) + 7) / 8);
+        const bool whole = jpeg_has_multiple_scans(&cinfo);
         if (own.width() > PictureLimits::maxSide || own.height() > PictureLimits::maxSide
             || eighthPixels > PictureLimits::maxDecodedPixels
-            || (jpeg_has_multiple_scans(&cinfo) && coefficientBytes(cinfo) > allocationBytes))
+            || (whole
+                && (qint64(own.width()) * own.height() > PictureLimits::maxPixels
+                    || coefficientBytes(cinfo) > allocationBytes)))
             fail(Failure::TooLarge);
         cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
         cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;

@@ -473,6 +473,9 @@ private slots:
         QTest::newRow("jpeg of 4 gigapixels") << "enorme.jpg" << jpegClaiming(65000, 65000);
         // Even an eighth of it is more than one picture may decode.
         QTest::newRow("jpeg of 1.2 gigapixels") << "grande.jpg" << jpegClaiming(40000, 30000);
+        // Decoded whole, as every progressive file is: the whole picture's cap.
+        QTest::newRow("progressive jpeg of 120 megapixels")
+            << "progresiva.jpg" << jpegClaiming(12000, 10000, true);
         QTest::newRow("emf of a kilometre")
             << "enorme.emf"
             << fixtures::enhancedMetafile(QSize(40, 30), Qt::red).replace(32, 4, "\x00\xe1\xf5\x05", 4);
@@ -789,11 +792,12 @@ private:
         }
     }
 
-    // A baseline JPEG header claiming the given size, with no picture data.
-    static QByteArray jpegClaiming(int width, int height)
+    // A baseline (or progressive) JPEG header claiming the given size, with
+    // no picture data.
+    static QByteArray jpegClaiming(int width, int height, bool progressive = false)
     {
-        QByteArray data = fixtures::jpeg(fixtures::card(QSize(16, 16)));
-        const qsizetype sof = data.indexOf("\xff\xc0");
+        QByteArray data = fixtures::jpeg(fixtures::card(QSize(16, 16)), 90, progressive);
+        const qsizetype sof = data.indexOf(progressive ? "\xff\xc2" : "\xff\xc0");
         qToBigEndian<quint16>(quint16(height), data.data() + sof + 5);
         qToBigEndian<quint16>(quint16(width), data.data() + sof + 7);
         return data;
