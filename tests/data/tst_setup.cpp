@@ -602,57 +602,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(defaultFolder()));
         QVERIFY(!QFileInfo::exists(aliasFile()));
     }
-    // Killed outright at every step of an install in turn (the tool's test
-    // stop): the alias file keeps its bytes and the target holds nothing the
-    // program would see, or the install is complete with its alias; the
-    // next run removes what is left and ends with a complete folder.
-    void installKilledAtEveryStep()
-    {
-        const QString folder = path(QStringLiteral("nuevo/datos"));
-        int steps = 0;
-        int complete = 0;
-        for (int n = 1;; ++n) {
-            QVERIFY2(n < 300, "the install never finished");
-            QDir(path(QStringLiteral("nuevo"))).removeRecursively();
-            registerFolder(path(QStringLiteral("older")));
-            const QByteArray before = contentsOf(aliasFile());
-            QProcess p;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("HLR_ALIASES"), aliasFile());
-            env.insert(QStringLiteral("HLR_SETUP_STOP_AT"), QString::number(n));
-            p.setProcessEnvironment(env);
-            p.start(QStringLiteral(HLR_BIN_DIR "/huellario-setup"), { QStringLiteral("--dir"), folder });
-            QVERIFY(p.waitForFinished(60000));
-            if (p.exitStatus() == QProcess::NormalExit) {
-                QCOMPARE(p.exitCode(), 0);
-                break;
-            }
-            ++steps;
-            if (contentsOf(aliasFile()) == before) {
-                // No table, or all nine with the note that they are ours:
-                // the folder came in whole and the alias was still to come.
-                const QStringList tables
-                    = filesIn(folder).filter(QRegularExpression(QStringLiteral("^[^.]")));
-                if (!tables.isEmpty()) {
-                    QCOMPARE(tables.size(), kFiles.size());
-                    QVERIFY(filesIn(folder).contains(QStringLiteral(".huellario-pendiente")));
-                }
-                QCOMPARE(run({ QStringLiteral("--dir"), folder }).exitCode, 0);
-            } else {
-                ++complete;
-                QCOMPARE(registeredFolder(), folder);
-                QCOMPARE(filesIn(folder).filter(QRegularExpression(QStringLiteral("^[^.]"))).size(),
-                    kFiles.size());
-                const Run next = run({ QStringLiteral("--if-missing") });
-                QCOMPARE(next.exitCode, 0);
-            }
-            QCOMPARE(filesIn(folder).size(), kFiles.size()); // nothing hidden left
-            QCOMPARE(registeredFolder(), folder);
-        }
-        QVERIFY(steps > 15);
-        QVERIFY(complete > 0);
-    }
-
     // The error window of --ventana: the message as it went to stderr,
     // titled as the program's own error boxes.
     void failureWindowShowsTheMessage()
