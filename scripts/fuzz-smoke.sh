@@ -15,8 +15,10 @@ cmake -S . -B "$build" -DHLR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" --target fuzzers --parallel "$(nproc)"
 
+# Caches of system libraries that last the process are not the fuzzers' leaks.
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0"
 status=0
-for target in fuzz_bitmap fuzz_icon fuzz_jpeg fuzz_emf fuzz_wmf fuzz_paradox fuzz_aliases; do
+for target in fuzz_bitmap fuzz_icon fuzz_jpeg fuzz_emf fuzz_wmf fuzz_paradox fuzz_aliases fuzz_report fuzz_help; do
   scratch="$build/fuzz-work/$target"
   rm -rf "$scratch" && mkdir -p "$scratch"
   options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$build/fuzz-work/$target-")
