@@ -1,7 +1,7 @@
-// huellario-setup --importar stopped by Ctrl-C, SIGTERM or SIGHUP at every
-// step in turn through the tool's test stop, a second run while one is at
-// work, and the next run after a killed one: it removes what is ours and
-// never what is the user's.
+// huellario-setup stopped at every step in turn through the tool's test
+// stop: an install killed, an import stopped by Ctrl-C, SIGTERM or SIGHUP;
+// a second run while one is at work; and the next run after a killed one,
+// which removes what is ours and never what is the user's.
 #include "ImportTesting.h"
 
 #include <csignal>
@@ -14,6 +14,49 @@ class TestInterrupt : public QObject, public ImportFixture {
 
 private slots:
     void init() { makeScratch(); }
+
+    // An install of the initial data killed (SIGKILL) at every step in turn:
+    // the alias file keeps its bytes and the target holds nothing the
+    // program would see, or the install is complete with its alias; the next
+    // run removes what is left and ends with a complete folder.
+    void installKilledAtEveryStep()
+    {
+        const QString folder = path(QStringLiteral("nuevo/datos"));
+        int steps = 0;
+        int complete = 0;
+        for (int n = 1;; ++n) {
+            QVERIFY2(n < 300, "the install never finished");
+            QDir(path(QStringLiteral("nuevo"))).removeRecursively();
+            const QByteArray before = writeAliasFile();
+            const Run killed = run({ QStringLiteral("--dir"), folder }, QString::number(n));
+            if (killed.signal == 0) {
+                QVERIFY2(killed.exitCode == 0, qPrintable(killed.err));
+                break;
+            }
+            ++steps;
+            QCOMPARE(killed.signal, SIGKILL);
+            const QStringList tables = (QFileInfo::exists(folder) ? treeOf(folder) : QStringList())
+                                           .filter(QRegularExpression(QStringLiteral("^[^.]")));
+            if (contentsOf(aliasFile()) == before) {
+                // No table, or all nine with the note that they are ours:
+                // the folder came in whole and the alias was still to come.
+                if (!tables.isEmpty()) {
+                    QCOMPARE(tables.size(), int(schema::tables().size()));
+                    QVERIFY(treeOf(folder).contains(QStringLiteral(".huellario-pendiente")));
+                }
+                QCOMPARE(run({ QStringLiteral("--dir"), folder }).exitCode, 0);
+            } else {
+                ++complete;
+                QCOMPARE(registeredFolder(), folder);
+                QCOMPARE(tables.size(), int(schema::tables().size()));
+                QCOMPARE(run({ QStringLiteral("--if-missing") }).exitCode, 0);
+            }
+            checkComplete(folder);
+            QVERIFY(stagingBeside(folder).isEmpty());
+        }
+        QVERIFY(steps > 15);
+        QVERIFY(complete > 0);
+    }
 
     // Ctrl-C, SIGTERM or SIGHUP at every step before the commit: the run
     // removes everything it made (parents of the target included), says so
