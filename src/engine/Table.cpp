@@ -324,7 +324,7 @@ bool Table::loadRow(int row)
     while (m_cursor->count() > 0) {
         row = std::clamp(row, 0, m_cursor->count() - 1);
         const qint64 rowid = m_cursor->rowidAt(row);
-        if (auto values = m_cursor->readRow(rowid)) {
+        if (auto values = m_cursor->readRowAt(row)) {
             m_buffer = std::move(*values);
             m_row = row;
             m_rowid = rowid;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,6 +23,13 @@ namespace {
 // Open-file-description locks, so closing our descriptor leaves SQLite's
 // locks alone and two tables in one process exclude each other too.
 constexpr off_t kPresenceByte = 0x50000000;
+
+qint64 steadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 QString busyMessage(const QString& path)
 {
@@ -102,8 +110,8 @@ TableCursor::TableCursor(const QString& path, bool exclusive)
 TableCursor::~TableCursor()
 {
     // Statements and the connection go before the descriptor of our lock.
-    for (sql::Statement* stmt : { &m_selectRow, &m_selectVisible, &m_selectOne, &m_insert, &m_update,
-             &m_delete, &m_begin, &m_commit, &m_rollback })
+    for (sql::Statement* stmt : { &m_selectRow, &m_selectBlock, &m_selectVisible, &m_selectOne, &m_insert,
+             &m_update, &m_delete, &m_begin, &m_commit, &m_rollback })
         stmt->finalize();
     m_db.reset();
     if (m_lockFd >= 0)
@@ -249,6 +257,13 @@ void TableCursor::setColumns(const std::vector<FieldDef>& fields)
     const QString table = QString::fromUtf8(m_table);
     prepare(m_selectRow,
         QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(all.join(QLatin1Char(',')), table));
+    QStringList block;
+    for (int i = 1; i <= kReadAhead; ++i)
+        block << QStringLiteral("?%1").arg(i);
+    prepare(m_selectBlock,
+        QStringLiteral("SELECT %1, rowid FROM %2 WHERE rowid IN (%3)")
+            .arg(all.join(QLatin1Char(',')), table, block.join(QLatin1Char(','))));
+    m_ahead.clear();
     prepare(m_insert,
         writable.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -330,6 +345,8 @@ void TableCursor::appendRowKey(std::string& key, sqlite3_stmt* stmt) const
 
 void TableCursor::rebuild()
 {
+    m_ahead.clear();
+    m_lastRowRead = -1;
     m_arena.clear();
     m_rows.clear();
     sqlite3_stmt* stmt = m_selectVisible.get();
@@ -445,6 +462,71 @@ std::optional<std::vector<QVariant>> TableCursor::readRow(qint64 rowid)
     return row;
 }
 
+qint64 TableCursor::changeCounter() const
+{
+    // The file change counter of the header, which every commit in rollback
+    // journal mode moves: read from the file, without a statement, whose
+    // locking would cost as much as the record itself. A read that meets a
+    // commit half written only makes the records be read again.
+    unsigned char bytes[4] {};
+    if (::pread(m_lockFd, bytes, sizeof bytes, 24) != qint64(sizeof bytes))
+        return -1;
+    return qint64(bytes[0]) << 24 | qint64(bytes[1]) << 16 | qint64(bytes[2]) << 8 | bytes[3];
+}
+
+void TableCursor::readAhead(int row, bool backwards)
+{
+    m_ahead.clear();
+    // Read before the records, so a commit in between only costs a reread.
+    m_aheadVersion = changeCounter();
+    m_aheadCheckedAt = steadyNanoseconds();
+    const int from = backwards ? std::max(0, row - kReadAhead + 1) : row;
+    const int to = std::min(count(), from + kReadAhead);
+    sqlite3_stmt* stmt = m_selectBlock.get();
+    sql::ResetGuard guard(stmt);
+    for (int i = 0; i < kReadAhead; ++i)
+        sqlite3_bind_int64(stmt, i + 1, from + i < to ? rowidAt(from + i) : -1);
+    const int rowidColumn = int(m_columns.size());
+    while (step(stmt) == SQLITE_ROW) {
+        std::vector<QVariant> values;
+        values.reserve(m_columns.size());
+        for (int i = 0; i < rowidColumn; ++i)
+            values.push_back(values::read(stmt, i, m_columns[size_t(i)].kind));
+        m_ahead.emplace(sqlite3_column_int64(stmt, rowidColumn), std::move(values));
+    }
+}
+
+std::optional<std::vector<QVariant>> TableCursor::readRowAt(int row)
+{
+    const qint64 rowid = rowidAt(row);
+    const bool forwards = m_lastRowRead >= 0 && row == m_lastRowRead + 1;
+    const bool backwards = m_lastRowRead >= 0 && row == m_lastRowRead - 1;
+    m_lastRowRead = row;
+    // What was read ahead goes once another process has committed; looked at
+    // every few milliseconds of a walk, not at every step, where the look
+    // would cost as much as the record.
+    const qint64 now = steadyNanoseconds();
+    if (!m_ahead.empty() && now - m_aheadCheckedAt >= kFreshNanoseconds) {
+        if (changeCounter() != m_aheadVersion || m_aheadVersion < 0)
+            m_ahead.clear();
+        m_aheadCheckedAt = now;
+    }
+    auto found = m_ahead.find(rowid);
+    if (found == m_ahead.end()) {
+        // A jump reads one record; a walk reads the stretch ahead of it.
+        if (!forwards && !backwards)
+            return readRow(rowid);
+        readAhead(row, backwards);
+        found = m_ahead.find(rowid);
+        if (found == m_ahead.end())
+            return std::nullopt; // deleted by another process
+    }
+    // Each record of a walk is read once; a second look reads it afresh.
+    std::vector<QVariant> values = std::move(found->second);
+    m_ahead.erase(found);
+    return values;
+}
+
 std::vector<QVariantList> TableCursor::readRows(int firstRow, int rowCount, const QStringList& fieldNames)
 {
     std::vector<QVariantList> rows;
@@ -521,6 +603,8 @@ public:
     explicit Transaction(TableCursor& cursor)
         : m_cursor(cursor)
     {
+        // Our own writes do not move data_version: what was read ahead goes.
+        m_cursor.m_ahead.clear();
         run(m_cursor.m_begin.get());
     }
     Transaction(const Transaction&) = delete;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace engine {
@@ -59,6 +60,10 @@ public:
 
     // The buffer values of a record; nullopt when it is gone.
     std::optional<std::vector<QVariant>> readRow(qint64 rowid);
+    // The same for the record at a visible row. Moving row by row, the next
+    // rows in that direction are read in the same query and served from
+    // memory while nobody has written to the file since.
+    std::optional<std::vector<QVariant>> readRowAt(int row);
     std::vector<QVariantList> readRows(int firstRow, int count, const QStringList& fieldNames);
     // The first visible record whose field equals the value, in order.
     std::optional<qint64> locate(const QString& fieldName, const QVariant& value);
@@ -82,6 +87,8 @@ private:
         return std::string_view(m_arena.data() + offset, size);
     }
     void pushKey(std::string_view key, int row);
+    qint64 changeCounter() const;
+    void readAhead(int row, bool backwards);
     void appendRowKey(std::string& key, sqlite3_stmt* stmt) const;
     // A text's key in the Spanish order, as the index computes it.
     values::Stored spanishKey(const values::Stored& text) const;
@@ -115,6 +122,16 @@ private:
     // The visible records: sort keys packed in one buffer, in order.
     std::string m_arena;
     std::vector<std::pair<quint32, quint32>> m_rows;
+
+    static constexpr int kReadAhead = 200;
+    // How long records read ahead are served without looking whether another
+    // process has committed since: below what a person could notice.
+    static constexpr qint64 kFreshNanoseconds = 5'000'000;
+    qint64 m_aheadCheckedAt = 0;
+    sql::Statement m_selectBlock; // kReadAhead rowids, the columns and the rowid back
+    std::unordered_map<qint64, std::vector<QVariant>> m_ahead;
+    qint64 m_aheadVersion = -1;
+    int m_lastRowRead = -1;
 
     sql::Statement m_selectRow;
     sql::Statement m_selectVisible;

@@ -100,6 +100,7 @@ private slots:
     void deleteAfterTheGridShowedTheOtherSave();
     void refusedDeleteWhileEditingKeepsTheTypedValues();
     void movingSkipsRecordsDeletedElsewhere();
+    void walkingShowsWhatOthersSaved();
     void emptyingWhileAnotherProcessHasTheFile();
     void postedRecordsSurviveKill();
     void journalDeletionSyncsTheFolder();
@@ -243,6 +244,50 @@ void TestConcurrency::movingSkipsRecordsDeletedElsewhere()
     a->next();
     QCOMPARE(a->field("DESCRIPCIO").asString(), QStringLiteral("tercera"));
     QCOMPARE(a->recordCount(), 2);
+}
+
+// A walk reads records ahead in blocks; what another connection saves in
+// the stretch already read shows once a person could notice, and one's own
+// save at once.
+void TestConcurrency::walkingShowsWhatOthersSaved()
+{
+    Folder f;
+    std::unique_ptr<Table> a, b;
+    twoUsers(f, a, b);
+    for (int i = 0; i < 30; ++i)
+        add(*a,
+            { { "CODIGO", "B" },
+                { "DESCRIPCIO", QStringLiteral("visita %1").arg(i, 2, 10, QLatin1Char('0')) } });
+    a->first();
+    a->next();
+    a->next(); // walking: the next records are read ahead
+    b->refresh();
+    b->locate(QStringLiteral("DESCRIPCIO"), QStringLiteral("visita 10"));
+    b->edit();
+    b->field("DESCRIPCIO").setAsString(QStringLiteral("visita 10 cambiada"));
+    b->post();
+    QTest::qWait(20);
+    QStringList seen;
+    while (!a->eof()) {
+        seen << a->field("DESCRIPCIO").asString();
+        a->next();
+    }
+    QVERIFY2(seen.contains(QStringLiteral("visita 10 cambiada")), qPrintable(seen.join(QLatin1Char(','))));
+    // One's own save, in the middle of a walk, shows at once.
+    a->first();
+    a->next();
+    a->next();
+    const QString before = a->field("DESCRIPCIO").asString();
+    a->next(); // the walk has read ahead past the record saved next
+    a->prior();
+    a->edit();
+    a->field("DESCRIPCIO").setAsString(before + QStringLiteral(" propia"));
+    a->post();
+    seen.clear();
+    for (a->first(); !a->eof(); a->next())
+        seen << a->field("DESCRIPCIO").asString();
+    QVERIFY(seen.contains(before + QStringLiteral(" propia")));
+    QVERIFY(!seen.contains(before));
 }
 
 void TestConcurrency::emptyingWhileAnotherProcessHasTheFile()
