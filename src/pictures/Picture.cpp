@@ -324,7 +324,8 @@ Cache& cache()
     return shared;
 }
 
-std::atomic<int> decodes { 0 };
+std::atomic<int> decodes { 0 }; // asked for by the program
+std::atomic<int> decodesAhead { 0 }; // by the read-ahead
 
 // Timestamps come in steps (a clock tick; two seconds on FAT), so a file
 // changed within this margin of the present may change again with no trace.
@@ -437,7 +438,7 @@ Result obtain(const QString& path, Format format, Wanted wanted, QSize frame, Bi
         }
     }
 
-    ++decodes;
+    ++(cancelled ? decodesAhead : decodes);
     CacheEntry entry { key, {}, 0, isRacy(info, openedAt), 0 };
     if (metafile) {
         const char* mode = wanted == Wanted::Size ? "size" : wanted == Wanted::Stretch ? "stretch" : "own";
@@ -588,6 +589,11 @@ void setMetafileHelper(const QString& path)
 int decodeCount()
 {
     return decodes;
+}
+
+int readAheadDecodeCount()
+{
+    return decodesAhead;
 }
 
 void clearCache()

@@ -75,6 +75,9 @@ constexpr qint64 cacheBytes = 16 * 1024 * 1024;
 // How many times they have decoded a file rather than answered from the
 // cache, and a way to forget it all, for tests and the benchmark.
 int decodeCount();
+// The decodes the read-ahead made, kept apart: a picture shown from what it
+// read does not count in decodeCount().
+int readAheadDecodeCount();
 void clearCache();
 
 // A file changed less than this long before it is opened might be rewritten

@@ -205,14 +205,17 @@ private slots:
         const QString two = f.writePicture("dos.jpg", fixtures::jpeg(fixtures::photograph({ 1200, 900 }, 5)));
         const QString three = f.writePicture("tres.bmp", fixtures::bitmap(fixtures::card({ 40, 30 })));
         f.addPhotos(kLuna, { { "A", one, false }, { "B", two, true }, { "C", three, false } });
+        const int aheadBefore = pictures::readAheadDecodeCount();
         f.showAlbum();
         for (const int row : { 1, 2, 1, 0 }) {
             pictures::waitForReadAhead();
             const int before = pictures::decodeCount();
             f.choosePhoto(row);
             QCOMPARE(f.album->DBGrid1->currentIndex().row(), row);
-            QCOMPARE(pictures::decodeCount(), before);
+            QCOMPARE(pictures::decodeCount(), before); // the move decoded nothing itself
         }
+        pictures::waitForReadAhead();
+        QCOMPARE(pictures::readAheadDecodeCount(), aheadBefore + 2); // the second and the third
         QCOMPARE(f.area().image().size(), QSize(369, 297));
         QVERIFY(f.log.boxes.isEmpty());
         f.album->close();
