@@ -272,6 +272,24 @@ private slots:
                 QVERIFY2(error.message().contains(QStringLiteral("ocupada")), qPrintable(error.message()));
             }
         }
+        // A damaged file is named, and nothing copied.
+        {
+            QFile damaged(QDir(data()).filePath(QStringLiteral("INIAVIS.DB")));
+            QVERIFY(damaged.open(QIODevice::ReadWrite));
+            const QByteArray kept = damaged.readAll();
+            damaged.seek(0);
+            damaged.write("esto no es una tabla");
+            damaged.close();
+            try {
+                schema::upgradeFolder(data(), copies());
+                QFAIL("upgraded a folder with a damaged file");
+            } catch (const engine::EngineError& error) {
+                QVERIFY2(error.message().contains(QStringLiteral("INIAVIS.DB")), qPrintable(error.message()));
+            }
+            QVERIFY(!QDir(copies()).exists() || QDir(copies()).isEmpty());
+            QVERIFY(damaged.open(QIODevice::WriteOnly));
+            damaged.write(kept);
+        }
         SqliteFile(QDir(data()).filePath(QStringLiteral("ALBUM.DB")), true)
             .exec(QStringLiteral("PRAGMA user_version = 9"));
         try {

@@ -111,7 +111,12 @@ FolderFormat folderFormat(const QString& folder)
         const QString path = QDir(folder).filePath(def.fileName);
         if (!QFileInfo::exists(path))
             continue;
-        const int version = engine::readTableDef(path).formatVersion;
+        int version = 0;
+        try {
+            version = engine::readTableDef(path).formatVersion;
+        } catch (const EngineError&) {
+            continue; // damaged or foreign: opening the table says so
+        }
         if (format.tables == 0 || version < format.oldest)
             format.oldest = version;
         if (format.tables == 0 || version > format.newest) {
@@ -196,6 +201,9 @@ UpgradeResult upgradeFolder(const QString& folder, const QString& copies)
     for (const engine::TableDef& def : tables())
         locks.push_back(std::make_unique<engine::TableFileLock>(dir.filePath(def.fileName)));
 
+    // Every file readable before anything is copied: a damaged one is named.
+    for (const engine::TableDef& def : tables())
+        engine::readTableDef(dir.filePath(def.fileName));
     const FolderFormat format = folderFormat(folder);
     UpgradeResult result { format.oldest, currentFormat, {} };
     if (format.newest > currentFormat)

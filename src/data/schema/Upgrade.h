@@ -7,8 +7,8 @@
 
 namespace schema {
 
-// The formats of the table files present in a folder (missing files are not
-// counted; opening them reports them).
+// The formats of the table files present in a folder (missing, damaged and
+// foreign files are not counted; opening them reports them).
 struct FolderFormat {
     int tables = 0;
     int oldest = 0;
