@@ -71,13 +71,17 @@ qint64 coefficientBytes(const jpeg_decompress_struct& cinfo)
     return total;
 }
 
-// The smallest of libjpeg's scalings (n/8) whose output still covers the frame.
+// The smallest of libjpeg's scalings (n/8) whose output still covers the
+// frame, or already has four times the frame's pixels: a picture far longer
+// than the frame in one direction and shorter in the other (a panorama, or a
+// hostile header) would otherwise be decoded whole only to be shrunk.
 int scaleNumerator(QSize own, QSize frame)
 {
+    const qint64 enough = 4 * qint64(frame.width()) * frame.height();
     for (int numerator = 1; numerator < 8; ++numerator) {
         const qint64 width = (qint64(own.width()) * numerator + 7) / 8;
         const qint64 height = (qint64(own.height()) * numerator + 7) / 8;
-        if (width >= frame.width() && height >= frame.height())
+        if ((width >= frame.width() && height >= frame.height()) || width * height >= enough)
             return numerator;
     }
     return 8;
