@@ -124,8 +124,9 @@ EngineError notOurs(const QString& filePath, const QString& why)
 // outermost parentheses.
 QStringList indexColumns(const QString& create)
 {
-    const qsizetype on = create.indexOf(
-        QRegularExpression(QStringLiteral("\\bON\\b"), QRegularExpression::CaseInsensitiveOption));
+    static const QRegularExpression onWord(
+        QStringLiteral("\\bON\\b"), QRegularExpression::CaseInsensitiveOption);
+    const qsizetype on = create.indexOf(onWord);
     const qsizetype open = on < 0 ? -1 : create.indexOf(QLatin1Char('('), on);
     QStringList parts;
     if (open < 0)
@@ -202,7 +203,8 @@ std::pair<QString, QString> splitName(const QString& column)
     else if (first == QLatin1Char('['))
         closing = QLatin1Char(']');
     if (closing.isNull()) {
-        const qsizetype end = column.indexOf(QRegularExpression(QStringLiteral("\\s")));
+        static const QRegularExpression blank(QStringLiteral("\\s"));
+        const qsizetype end = column.indexOf(blank);
         if (end < 0)
             return { column, QString() };
         return { column.left(end), column.mid(end).trimmed() };
@@ -236,26 +238,39 @@ bool isTableConstraint(const QString& column)
 // after the contract read back too.
 std::optional<FieldDef> classify(const QString& name, const QString& rest)
 {
-    static const QRegularExpression noise(QStringLiteral("[\\s\"`\\[\\]]"));
-    QString shape = rest.toUpper();
-    shape.remove(QRegularExpression(QStringLiteral("\\s")));
-    const QString withBrackets = shape; // GLOB patterns keep their brackets
-    shape.remove(noise);
-    QString column = name.toUpper();
-    column.remove(noise);
-    const QString n = QRegularExpression::escape(column);
+    // Plain string work, no regular expressions: every table open reads its
+    // columns, and compiling a pattern per column cost the start-up dearly.
+    const auto squeezed = [](const QString& text, bool keepBrackets) {
+        QString out;
+        out.reserve(text.size());
+        for (const QChar c : text) {
+            if (c.isSpace() || c == QLatin1Char('"') || c == QLatin1Char('`')
+                || (!keepBrackets && (c == QLatin1Char('[') || c == QLatin1Char(']'))))
+                continue;
+            out += c.toUpper();
+        }
+        return out;
+    };
+    const QString shape = squeezed(rest, false);
+    const QString withBrackets = squeezed(rest, true); // GLOB patterns keep their brackets
+    const QString column = squeezed(name, false);
 
     if (shape == QLatin1String("INTEGERPRIMARYKEYAUTOINCREMENT"))
         return FieldDef { name, FieldKind::Counter, 0 };
-    if (QRegularExpression(QStringLiteral("^INTEGERCHECK\\(%1IN\\(0,1\\)\\)$").arg(n))
-            .match(shape)
-            .hasMatch())
+    if (shape == QLatin1String("INTEGERCHECK(") + column + QLatin1String("IN(0,1))"))
         return FieldDef { name, FieldKind::Logical, 0 };
     if (shape == QLatin1String("TEXT"))
         return FieldDef { name, FieldKind::Memo, 0 };
-    const QRegularExpression text(QStringLiteral("^TEXTCHECK\\(LENGTH\\(%1\\)<=(\\d+)\\)$").arg(n));
-    if (const auto m = text.match(shape); m.hasMatch())
-        return FieldDef { name, FieldKind::Text, m.captured(1).toInt() };
+    const QString lengthCheck = QLatin1String("TEXTCHECK(LENGTH(") + column + QLatin1String(")<=");
+    if (shape.startsWith(lengthCheck) && shape.endsWith(QLatin1Char(')'))) {
+        const QStringView digits = QStringView(shape).mid(lengthCheck.size()).chopped(1);
+        bool ok = !digits.isEmpty();
+        for (const QChar c : digits)
+            ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        const int size = ok ? digits.toInt(&ok) : 0;
+        if (ok)
+            return FieldDef { name, FieldKind::Text, size };
+    }
     if (shape.startsWith(QLatin1String("TEXTCHECK("))) {
         if (shape.contains(QLatin1String("DATE(") + column)
             || withBrackets.contains(QLatin1String("-[0-9][0-9]-")))
@@ -422,6 +437,21 @@ void syncFile(const QString& path)
 }
 
 } // namespace
+
+int tableFileFormat(const QString& filePath)
+{
+    // SQLite's header: the magic text at 0, user_version big-endian at 60.
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray header = file.read(64);
+    if (header.size() < 64 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return -1;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(header.constData()) + 60;
+    const int version
+        = int(quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3]);
+    return std::max(1, version);
+}
 
 QString spanishKey(const QString& text)
 {

@@ -64,6 +64,11 @@ TableDef readTableDef(const QString& filePath);
 // index computes it: searches that must agree with the order compare these.
 QString spanishKey(const QString& text);
 
+// The format version a table file carries, read from its header without
+// opening it as a database (cheap enough for every start); -1 when the file
+// cannot be read or is no SQLite file.
+int tableFileFormat(const QString& filePath);
+
 // Copies a table file page by page through SQLite, so the copy is the file
 // as committed even with a journal left beside it; `to` must not exist. The
 // copy is synced before this returns. EngineError naming the file.

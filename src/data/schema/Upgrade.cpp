@@ -111,12 +111,9 @@ FolderFormat folderFormat(const QString& folder)
         const QString path = QDir(folder).filePath(def.fileName);
         if (!QFileInfo::exists(path))
             continue;
-        int version = 0;
-        try {
-            version = engine::readTableDef(path).formatVersion;
-        } catch (const EngineError&) {
+        const int version = engine::tableFileFormat(path);
+        if (version < 0)
             continue; // damaged or foreign: opening the table says so
-        }
         if (format.tables == 0 || version < format.oldest)
             format.oldest = version;
         if (format.tables == 0 || version > format.newest) {
