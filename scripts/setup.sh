@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3
+packages=(build-essential cmake pkg-config python3 qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3
   libjpeg62-turbo-dev libwmf-dev libemf2svg-dev pxlib-dev
   libxcb1-dev fonts-liberation2 fonts-dejavu-core qt6-translations-l10n xvfb xauth xdotool x11-utils openbox faketime poppler-utils
   clang libclang-rt-14-dev)
