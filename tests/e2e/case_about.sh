@@ -13,12 +13,9 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' "$opened" >"$E2E_TMP/bin/xdg-
 chmod +x "$E2E_TMP/bin/xdg-open"
 export PATH="$E2E_TMP/bin:$PATH"
 
+handed() { wc -l <"$opened" 2>/dev/null || echo 0; }
 wait_lines() {
-    local n=$1 waited=0
-    until [ "$(wc -l <"$opened" 2>/dev/null || echo 0)" -ge "$n" ]; do
-        ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "el abridor no recibió el texto $n"
-        sleep 0.1
-    done
+    e2e_wait_eq "textos recibidos por el abridor" "$1" handed
 }
 
 e2e_start_app
@@ -54,29 +51,16 @@ e2e_key "$about" r
 e2e_wait_window "Huellario"
 box=$E2E_WINDOW
 e2e_key "$box" Return
-waited=0
-while xdotool search --onlyvisible --name '^Huellario$' >/dev/null 2>&1; do
-    ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "el mensaje no se cerró"
-    sleep 0.1
-done
-e2e_expect_eq "$(e2e_visible_titles | sort | tr '\n' '|')" "AboutBox|Huellario  2.0|" "ventanas tras el mensaje"
+e2e_wait_titles "AboutBox" "Huellario  2.0"
 
 e2e_key "$about" c
-waited=0
-while [ "$(e2e_visible_titles)" != "Huellario  2.0" ]; do
-    ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "C no cerró la ventana"
-    sleep 0.1
-done
+e2e_wait_titles "Huellario  2.0"
 
 # Shown again, Alt+F4 closes it too.
 e2e_key "$main" r
 e2e_wait_window "AboutBox"
 e2e_close_window "$E2E_WINDOW"
-waited=0
-while [ "$(e2e_visible_titles)" != "Huellario  2.0" ]; do
-    ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "Alt+F4 no cerró la ventana"
-    sleep 0.1
-done
+e2e_wait_titles "Huellario  2.0"
 e2e_close_window "$main"
 e2e_wait_exit
 e2e_expect_eq "$E2E_APP_STATUS" 0 "código de salida"

@@ -34,8 +34,7 @@ e2e_type "$photo" "gato en casa"
 e2e_key "$photo" Tab
 e2e_type "$photo" "$picture"
 e2e_key "$photo" alt+a
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles | sort)" "$(printf '  Albúm de Fotografias.\nHuellario  2.0' | sort)" "ventanas tras Aceptar"
+e2e_wait_titles "  Albúm de Fotografias." "Huellario  2.0"
 
 row=$(e2e_sql ALBUM.DB "select CARPETA, DESCRIPCION, coalesce(ADJUST, '') from ALBUM")
 e2e_expect_eq "$row" "$picture|GATO EN CASA|" "fotografía guardada"
@@ -50,14 +49,12 @@ e2e_expect_eq "$("$E2E_BIN/hlr-e2e-pixel" "$album" 364 16)" "#ffffff" "esquina d
 
 # J alone (the focus is on a grid) stretches it over the whole area.
 e2e_key "$album" j
-sleep 0.5
-e2e_expect_eq "$("$E2E_BIN/hlr-e2e-pixel" "$album" 364 16)" "#ff0000" "esquina de la imagen ajustada"
-e2e_expect_eq "$(e2e_sql ALBUM.DB "select ADJUST from ALBUM")" "1" "ajuste guardado"
+e2e_wait_eq "esquina de la imagen ajustada" "#ff0000" e2e_pixel "$album" 364 16
+e2e_wait_eq "ajuste guardado" "1" e2e_rows ALBUM.DB "select ADJUST from ALBUM"
 [ -f "$picture" ] || e2e_fail "el archivo de la imagen ya no está"
 
 e2e_key "$album" s
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas tras Salir"
+e2e_wait_titles "Huellario  2.0"
 e2e_key "$main" s
 e2e_wait_exit
 e2e_expect_eq "$E2E_APP_STATUS" 0 "código de salida"

@@ -30,30 +30,19 @@ stored() { e2e_sql ALBUM.DB "select DESCRIPCION || '|' || CARPETA from ALBUM ord
 
 # Waits until the photo window is gone and only the album and the main window are up.
 expect_album_alone() {
-    local waited=0
-    until [ "$(e2e_visible_titles | sort)" == "$(printf '  Albúm de Fotografias.\nHuellario  2.0' | sort)" ]; do
-        ((waited++ > 50)) && e2e_fail "$1: ventanas visibles «$(e2e_visible_titles | tr '\n' ';')»"
-        sleep 0.1
-    done
+    e2e_log "$1"
+    e2e_wait_titles "  Albúm de Fotografias." "Huellario  2.0"
 }
 
 # Picks a file of the pictures' folder with the chooser: the camera button by
-# the mouse, the folder's path typed (the chooser goes there), then the name.
+# the mouse, the file's whole path typed.
 choose() {
     e2e_click "$photo" "${camera[@]}"
     e2e_wait_window "Abrir"
     local chooser=$E2E_WINDOW
-    e2e_type "$chooser" "$fotos"
+    e2e_type "$chooser" "$fotos/$1"
     e2e_key "$chooser" Return
-    sleep 0.3
-    e2e_key "$chooser" ctrl+a
-    e2e_type "$chooser" "$1"
-    e2e_key "$chooser" Return
-    local waited=0
-    while xdotool search --onlyvisible --name '^Abrir$' >/dev/null 2>&1; do
-        ((waited++ > 50)) && e2e_fail "el selector de imagen no se cerró"
-        sleep 0.1
-    done
+    e2e_wait_no_window "Abrir"
 }
 
 e2e_start_app
@@ -83,10 +72,9 @@ photo=$E2E_WINDOW
 choose small.jpg
 e2e_close_window "$photo"
 expect_album_alone "Alt+F4 sobre una fotografía nueva"
-sleep 0.3
-e2e_expect_eq "$("$E2E_BIN/hlr-e2e-pixel" "$album" "${grid_row[@]}")" "$highlight" "fila resaltada tras Alt+F4"
+e2e_wait_eq "fila resaltada tras Alt+F4" "$highlight" e2e_pixel "$album" "${grid_row[@]}"
 e2e_click "$album" "${grid_row[@]}"
-sleep 0.3
+e2e_settle
 e2e_expect_eq "$(stored)" "$first" "tras Alt+F4 y un clic en la lista"
 
 # 2. The description changed, left with Alt+F4.
@@ -99,7 +87,7 @@ e2e_close_window "$photo"
 expect_album_alone "Alt+F4 tras cambiar la descripción"
 e2e_click "$album" "${grid_row[@]}"
 e2e_click "$album" 100 40
-sleep 0.3
+e2e_settle
 e2e_expect_eq "$(stored)" "$first" "tras Alt+F4 y un cambio de mascota"
 
 # 3. A damaged icon: Aceptar shows why once and keeps the window; Alt+F4 then
@@ -112,18 +100,17 @@ e2e_type "$photo" "roto"
 choose roto.ico
 e2e_wait_window "Huellario"
 e2e_key "$E2E_WINDOW" Return
-sleep 0.3
+e2e_wait_no_window "Huellario"
 e2e_key "$photo" alt+a
 e2e_wait_window "Huellario"
 e2e_key "$E2E_WINDOW" Return
-sleep 0.3
+e2e_wait_no_window "Huellario"
 e2e_expect_eq "$(e2e_visible_titles | grep -c 'Datos de la Fotografia')" 1 "ventana de la fotografía tras Aceptar"
 e2e_expect_eq "$(stored)" "$first" "tras Aceptar con un icono dañado"
 e2e_close_window "$photo"
 expect_album_alone "Alt+F4 con un icono dañado"
 e2e_key "$album" s
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas tras Salir"
+e2e_wait_titles "Huellario  2.0"
 e2e_expect_eq "$(stored)" "$first" "tras Salir"
 
 e2e_key "$main" s

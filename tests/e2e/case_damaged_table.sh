@@ -18,13 +18,12 @@ e2e_wait_window "Huellario"
 e2e_key "$E2E_WINDOW" Return
 e2e_wait_window "  Registro de Avisos y Recordatorios."
 e2e_key "$E2E_WINDOW" s
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas visibles"
+e2e_wait_titles "Huellario  2.0"
 # The rest of the program still works: the pets table is read as usual.
 e2e_key "$main" m 1
 e2e_wait_window "Datos de la Mascota"
 e2e_key "$E2E_WINDOW" alt+c
-sleep 0.5
+e2e_wait_titles "Huellario  2.0"
 e2e_key "$main" s
 e2e_wait_exit
 e2e_expect_eq "$E2E_APP_STATUS" 0 "código de salida"

@@ -18,8 +18,10 @@ e2e_wait_window "Huellario  2.0"
 main=$E2E_WINDOW
 
 # C shows the health buttons; "Clínicas / Veterinarios" has no letter.
+ground=$(e2e_pixel "$main" 410 293)
+registro_ground=$(e2e_pixel "$main" 413 191) # where "Registro Sanitario" shows
 e2e_key "$main" c
-sleep 0.3
+e2e_wait_pixel_changes "$main" 410 293 "$ground"
 e2e_click "$main" 410 293
 e2e_wait_window "Tabla de Clínicas Veterinarias y Veterinarios."
 clinics=$E2E_WINDOW
@@ -29,15 +31,15 @@ e2e_type "$E2E_WINDOW" "clinica del sol"
 e2e_key "$E2E_WINDOW" Tab
 e2e_type "$E2E_WINDOW" "dra. perez"
 e2e_key "$E2E_WINDOW" alt+a
-sleep 0.5
-e2e_expect_eq "$(e2e_sql VETERIN.DB "select CLINICA || '|' || VETERINARIO from VETERIN order by CLINICA")" \
-    "$(printf 'ANIMALIA|DR. RUIZ\nCLINICA DEL SOL|DRA. PEREZ')" "clínicas guardadas"
+e2e_wait_eq "clínicas guardadas" "$(printf 'ANIMALIA|DR. RUIZ\nCLINICA DEL SOL|DRA. PEREZ')" \
+    e2e_rows VETERIN.DB "select CLINICA || '|' || VETERINARIO from VETERIN order by CLINICA"
+e2e_wait_titles "Huellario  2.0" "Tabla de Clínicas Veterinarias y Veterinarios."
 e2e_key "$clinics" s
-sleep 0.3
+e2e_wait_titles "Huellario  2.0"
 
 # "Registro Sanitario" has no letter either.
 e2e_key "$main" c
-sleep 0.3
+e2e_wait_pixel_changes "$main" 413 191 "$registro_ground"
 e2e_click "$main" 413 191
 e2e_wait_window " Registro Sanitario"
 register=$E2E_WINDOW
@@ -54,8 +56,7 @@ e2e_type "$visit" "vacuna anual"
 e2e_key "$visit" Tab
 e2e_type "$visit" "cl"
 e2e_key "$visit" alt+a
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles | sort | tr '\n' ',')" " Registro Sanitario,Huellario  2.0," "ventanas tras Aceptar"
+e2e_wait_titles " Registro Sanitario" "Huellario  2.0"
 row=$(e2e_sql SANIDAD.db "select CODIGO, FECHA, DESCRIPCIO, CLINICA, VETERINARIO from SANIDAD")
 e2e_expect_eq "$row" "$second_code|2024-03-03|VACUNA ANUAL|CLINICA DEL SOL|DRA. PEREZ" "visita guardada"
 
@@ -73,19 +74,17 @@ e2e_type "$visit" "revision"
 e2e_key "$visit" Tab
 e2e_type "$visit" "an"
 e2e_close_window "$visit"
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles | sort | tr '\n' ',')" " Registro Sanitario,Huellario  2.0," "ventanas tras Alt+F4"
+e2e_wait_titles " Registro Sanitario" "Huellario  2.0"
 e2e_expect_eq "$(e2e_sql SANIDAD.db "select count(*) from SANIDAD")" "1" "nada guardado tras Alt+F4"
 e2e_key "$register" m
 e2e_wait_window "  Registro Visita / Tratamiento"
 e2e_key "$E2E_WINDOW" alt+a
-sleep 0.5
-rows=$(e2e_sql SANIDAD.db "select CODIGO, FECHA, DESCRIPCIO, CLINICA, VETERINARIO from SANIDAD order by CONTADOR" | tr '\n' ';')
-e2e_expect_eq "$rows" "$second_code|2024-03-03|VACUNA ANUAL|CLINICA DEL SOL|DRA. PEREZ;$second_code|2024-04-04|REVISION|ANIMALIA|DR. RUIZ;" "visitas guardadas"
+e2e_wait_titles " Registro Sanitario" "Huellario  2.0"
+e2e_wait_eq "visitas guardadas" "$(printf '%s\n' "$second_code|2024-03-03|VACUNA ANUAL|CLINICA DEL SOL|DRA. PEREZ" "$second_code|2024-04-04|REVISION|ANIMALIA|DR. RUIZ")" \
+    e2e_rows SANIDAD.db "select CODIGO, FECHA, DESCRIPCIO, CLINICA, VETERINARIO from SANIDAD order by CONTADOR"
 
 e2e_key "$register" s
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas tras Salir"
+e2e_wait_titles "Huellario  2.0"
 e2e_key "$main" s
 e2e_wait_exit
 e2e_expect_eq "$E2E_APP_STATUS" 0 "código de salida"

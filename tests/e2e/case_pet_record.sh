@@ -29,7 +29,7 @@ e2e_type "$pet" "x"
 e2e_key "$pet" Tab
 e2e_wait_window "Atención"
 e2e_key "$E2E_WINDOW" space
-sleep 0.3
+e2e_wait_no_window "Atención"
 e2e_type "$pet" "h"
 e2e_key "$pet" Tab
 # Species list: typing picks the first entry that starts with it.
@@ -39,8 +39,7 @@ e2e_key "$pet" Tab
 # whereas the whole list would give the dogs' BOBTAIL.
 e2e_type "$pet" "bo"
 e2e_key "$pet" alt+a
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas visibles tras Aceptar"
+e2e_wait_titles "Huellario  2.0"
 
 row=$(e2e_sql FICMAES.DB "select NOM_FAMI, NOM_OFICIA, SEXO, ESPECIE, RAZA from FICMAES where CODIGO = '$first_code'")
 e2e_expect_eq "$row" "LUNA|LUNA DEL NORTE|H|GATOS|BOBTAIL JAPONES" "mascota guardada"
@@ -52,8 +51,7 @@ e2e_key "$main" 1
 e2e_wait_window "Datos de la Mascota"
 pet=$E2E_WINDOW
 e2e_key "$pet" alt+c
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas visibles tras Cancelar"
+e2e_wait_titles "Huellario  2.0"
 row_after=$(e2e_sql FICMAES.DB "select NOM_FAMI, NOM_OFICIA, SEXO, ESPECIE, RAZA from FICMAES where CODIGO = '$first_code'")
 e2e_expect_eq "$row_after" "$row" "mascota tras cancelar"
 

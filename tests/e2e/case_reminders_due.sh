@@ -23,7 +23,7 @@ e2e_expect_eq "$(e2e_sql AVISOS.DB "select count(*) from AVISOS")" 0 "avisos al 
 start_on_fixed_day
 e2e_wait_window "Huellario  2.0"
 main=$E2E_WINDOW
-sleep 0.5
+e2e_settle # no pending reminders: nothing may appear
 e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas visibles sin avisos"
 
 # V opens the reminders list; Alt+D adds a reminder.
@@ -40,11 +40,7 @@ e2e_type "$record" "03032027"
 e2e_key "$record" Return
 e2e_type "$record" "vacuna rabia"
 e2e_key "$record" alt+a
-waited=0
-while xdotool search --onlyvisible --name "^Datos del Aviso\.\$" >/dev/null 2>&1; do
-    ((waited++ > 50)) && e2e_fail "la ficha del aviso no se cerró con Alt+A"
-    sleep 0.1
-done
+e2e_wait_no_window "Datos del Aviso."
 e2e_expect_eq "$(e2e_sql AVISOS.DB "select INICIO, FIN, CONCEPTO from AVISOS")" \
     "2027-03-03|2027-03-03|VACUNA RABIA" "aviso guardado"
 e2e_key "$list" s
@@ -66,11 +62,7 @@ e2e_expect_eq "$(e2e_sql INIAVIS.DB "select TIPO, INICIO, FINAL, NOMBRE_CONCEPTO
 e2e_screenshot "$E2E_ARTIFACTS/reminders_due-pending.png"
 # The grid takes no typed letters: A alone is "&Aceptar".
 e2e_key "$pending" a
-waited=0
-while xdotool search --onlyvisible --name "Existen Avisos pendientes" >/dev/null 2>&1; do
-    ((waited++ > 50)) && e2e_fail "la ventana de avisos pendientes no se cerró con A"
-    sleep 0.1
-done
+e2e_wait_no_window "  Existen Avisos pendientes."
 e2e_expect_eq "$(e2e_visible_titles)" "Huellario  2.0" "ventanas visibles tras cerrar los avisos"
 e2e_expect_eq "$(e2e_sql INIAVIS.DB "select TIPO, INICIO, FINAL, NOMBRE_CONCEPTO from INIAVIS")" \
     "AVISO|2027-03-03|2027-03-03|VACUNA RABIA" "INIAVIS.DB tras cerrar"

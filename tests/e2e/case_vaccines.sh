@@ -33,9 +33,7 @@ e2e_key "$record" space
 e2e_key "$record" Tab
 e2e_type "$record" "15032027"
 e2e_key "$record" alt+a
-sleep 0.5
-e2e_expect_eq "$(e2e_visible_titles | sort)" "$(printf '  Registro Visita / Tratamiento\nHuellario  2.0' | sort)" \
-    "ventanas visibles tras Aceptar"
+e2e_wait_titles "  Registro Visita / Tratamiento" "Huellario  2.0"
 
 row=$(e2e_sql VACUNAS.db "select CODIGO, MOQUILLO_TRIVALENTE, FECHA_1,
     coalesce(PARVOVIROSI_LEUCEMIA, 'nulo'), coalesce(POLIVALENTE_LEUCEMIA, 'nulo'), coalesce(RABIA, 'nulo'),
@@ -43,7 +41,7 @@ row=$(e2e_sql VACUNAS.db "select CODIGO, MOQUILLO_TRIVALENTE, FECHA_1,
 e2e_expect_eq "$row" "$second_code|1|2027-03-15|nulo|nulo|nulo|nulo|nulo|nulo" "cartilla guardada"
 
 e2e_key "$list" s
-sleep 0.3
+e2e_wait_titles "Huellario  2.0"
 e2e_key "$main" s
 e2e_wait_exit
 e2e_expect_eq "$E2E_APP_STATUS" 0 "código de salida"

@@ -11,7 +11,7 @@ e2e_make_data
 e2e_start_app
 e2e_wait_window "Huellario  2.0"
 main=$E2E_WINDOW
-sleep 0.5
+e2e_wait_managed "$main"
 
 e2e_key "$main" v
 e2e_wait_window "  Registro de Avisos y Recordatorios."
@@ -31,7 +31,7 @@ read -r flags functions decorations _ < <(xprop -id "$list" _MOTIF_WM_HINTS | se
 # Minimised anyway (openbox takes the main window with it): activating the
 # main window brings the list back, and the list answers its letters.
 xdotool windowminimize --sync "$list" || e2e_fail "no se pudo minimizar la lista"
-sleep 0.5
+e2e_wait_managed "$list" Iconic
 timeout "$E2E_TIMEOUT" xdotool windowactivate "$main" >/dev/null 2>&1
 e2e_wait_window "  Registro de Avisos y Recordatorios."
 list=$E2E_WINDOW
@@ -43,16 +43,15 @@ e2e_wait_window "Datos del Aviso."
 e2e_key "$E2E_WINDOW" Tab Tab
 e2e_type "$E2E_WINDOW" "guardado"
 e2e_key "$E2E_WINDOW" alt+a
-sleep 0.5
-e2e_expect_eq "$(e2e_sql AVISOS.DB "select count(*) from AVISOS")" 1 "avisos tras Aceptar"
+e2e_wait_eq "avisos tras Aceptar" 1 e2e_rows AVISOS.DB "select count(*) from AVISOS"
+e2e_wait_titles "  Registro de Avisos y Recordatorios." "Huellario  2.0"
 e2e_key "$list" alt+d
 e2e_wait_window "Datos del Aviso."
 record=$E2E_WINDOW
 e2e_key "$record" Tab Tab
 e2e_type "$record" "cerrado por el gestor"
 e2e_close_window "$record"
-sleep 0.7
-e2e_expect_eq "$(e2e_visible_titles | sort | tr '\n' '|')" "  Registro de Avisos y Recordatorios.|Huellario  2.0|" "ventanas tras Alt+F4"
+e2e_wait_titles "  Registro de Avisos y Recordatorios." "Huellario  2.0"
 e2e_expect_eq "$(e2e_sql AVISOS.DB "select CONCEPTO from AVISOS")" "GUARDADO" "avisos con la lista abierta"
 
 # The pointer rests on "Aña&dir" of the list, which covers "&Salir del
@@ -61,7 +60,7 @@ e2e_expect_eq "$(e2e_sql AVISOS.DB "select CONCEPTO from AVISOS")" "GUARDADO" "a
 eval "$(xdotool getwindowgeometry --shell "$main")"
 xdotool mousemove --sync $((X + 70)) $((Y + 352))
 e2e_key "$list" s
-sleep 0.7
+e2e_wait_titles "Huellario  2.0"
 e2e_expect_eq "$(e2e_sql AVISOS.DB "select CONCEPTO from AVISOS")" "GUARDADO" "avisos tras salir de la lista"
 xdotool click 1
 e2e_wait_exit

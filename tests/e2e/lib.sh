@@ -216,3 +216,78 @@ e2e_sql() {
 e2e_expect_eq() {
     [ "$1" == "$2" ] || e2e_fail "${3:-valor}: se esperaba «$2» y es «$1»"
 }
+
+# Waits until a command prints exactly the expected text, looking every
+# 0.1 s: what a step checks is waited for, never slept for. On a timeout the
+# case fails with the last text seen and a screenshot.
+#   e2e_wait_eq "ajuste guardado" "1" e2e_sql ALBUM.DB "select ADJUST from ALBUM"
+e2e_wait_eq() {
+    local what=$1 expected=$2 seen waited=0
+    shift 2
+    while :; do
+        seen=$("$@" 2>/dev/null)
+        [ "$seen" == "$expected" ] && return 0
+        ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "$what: se esperaba «$expected» y es «$seen» tras ${E2E_TIMEOUT} s"
+        sleep 0.1
+    done
+}
+
+# The program's visible windows, sorted, as one line separated by "|".
+e2e_titles() {
+    e2e_visible_titles | sort | tr '\n' '|'
+}
+
+# Waits until the program's visible windows are exactly the titles given.
+e2e_wait_titles() {
+    local expected
+    expected=$(printf '%s\n' "$@" | sort | tr '\n' '|')
+    e2e_wait_eq "ventanas visibles" "$expected" e2e_titles
+}
+
+# Waits until no visible window (of any program) has exactly this title.
+e2e_wait_no_window() {
+    local title=$1 waited=0
+    while e2e_visible_titles | grep -qxF -- "$title"; do
+        ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "la ventana «$title» no se cerró en ${E2E_TIMEOUT} s"
+        sleep 0.1
+    done
+}
+
+# The colour (#rrggbb) of the pixel at x y of the window's client area.
+e2e_pixel() {
+    "$E2E_BIN/hlr-e2e-pixel" "$@"
+}
+
+# Waits until the pixel at x y of the window is no longer the colour given:
+# a button shown, a picture drawn. Take the colour before the key that
+# changes it.
+e2e_wait_pixel_changes() {
+    local id=$1 x=$2 y=$3 before=$4 waited=0
+    while [ "$(e2e_pixel "$id" "$x" "$y")" == "$before" ]; do
+        ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "el punto $x,$y sigue siendo $before tras ${E2E_TIMEOUT} s"
+        sleep 0.1
+    done
+}
+
+# For a check that something did not happen (nothing stored, nothing handed
+# over), where there is nothing to wait for: gives the program time to take
+# the events already sent. Every other check waits for what it checks.
+e2e_settle() {
+    sleep 0.5
+}
+
+# Waits until the window manager has taken the window as its own (its
+# WM_STATE says Normal, or Iconic with "iconic").
+e2e_wait_managed() {
+    local id=$1 state=${2:-Normal} waited=0
+    until xprop -id "$id" WM_STATE 2>/dev/null | grep -q "window state: $state"; do
+        ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "el gestor no dejó la ventana $id en estado $state"
+        sleep 0.1
+    done
+}
+
+# Rows of a table file, for waiting on: like e2e_sql, but a locked or missing
+# file prints nothing rather than failing the case.
+e2e_rows() {
+    timeout 5 sqlite3 -batch -noheader "$E2E_DATA/$1" "$2" 2>/dev/null
+}
