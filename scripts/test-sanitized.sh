@@ -10,10 +10,7 @@ cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Debug -DHLR_SANITIZE=ON >/dev/null
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 # Any finding fails its test: the report goes to the test's output and the
-# process stops with an error. Leaks are checked too, less those listed in
-# lsan.supp; Qt is built without frame pointers, so only the slow unwinder
-# sees far enough up a Qt allocation for those entries to match.
-export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:fast_unwind_on_malloc=0:print_stacktrace=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
-export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+# process stops with an error. Leaks are checked too, with none excused.
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:print_stacktrace=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$(nproc)" -LE 'e2e|bench' "$@"

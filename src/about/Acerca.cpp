@@ -6,6 +6,7 @@
 #include "controls/Fonts.h"
 #include "platform/Dialogs.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 #include "platform/Shell.h"
 
 #include <QFrame>
@@ -186,7 +187,7 @@ void TAboutBox::build()
     Memo1->setPlainText(about::signUpTemplate().join(QLatin1Char('\n')));
     Memo1->setVisible(false);
 
-    connect(But_Modificar, &TDsFancyButton::clicked, this, &TAboutBox::signUp);
+    connect(But_Modificar, &TDsFancyButton::clicked, this, platform::guard(this, &TAboutBox::signUp));
     connect(But_Salir, &TDsFancyButton::clicked, this, &QDialog::close);
 }
 

@@ -7,6 +7,7 @@
 #include "engine/Table.h"
 #include "pictures/Picture.h"
 #include "platform/Application.h"
+#include "platform/Guarded.h"
 #include "platform/Shell.h"
 
 #include <QDir>
@@ -62,10 +63,10 @@ void TFichaAlbum::build()
 
     But_Abrir = controls::makeWindowButton(
         this, QStringLiteral("But_Abrir"), QStringLiteral("&Abrir"), QRect(31, 345, 95, 30));
-    connect(But_Abrir, &TDsFancyButton::clicked, this, &TFichaAlbum::openPicture);
+    connect(But_Abrir, &TDsFancyButton::clicked, this, platform::guard(this, &TFichaAlbum::openPicture));
     But_Ajustar = controls::makeWindowButton(
         this, QStringLiteral("But_Ajustar"), QStringLiteral("A&justar"), QRect(147, 345, 95, 30));
-    connect(But_Ajustar, &TDsFancyButton::clicked, this, &TFichaAlbum::adjustPicture);
+    connect(But_Ajustar, &TDsFancyButton::clicked, this, platform::guard(this, &TFichaAlbum::adjustPicture));
     But_Anadir = addOperationButton(Operation::Append, 264);
     But_Modificar = addOperationButton(Operation::Modify, 381);
     But_Borrar = addOperationButton(Operation::Delete, 498);

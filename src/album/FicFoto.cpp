@@ -9,6 +9,7 @@
 #include "engine/Table.h"
 #include "platform/Application.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -126,7 +127,7 @@ void TFichaFoto::build()
     SpeedButton2->setCursor(Qt::PointingHandCursor);
     SpeedButton2->setToolTip(QStringLiteral("Seleccionar Imagen"));
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFichaFoto::choosePicture);
+    connect(SpeedButton2, &QToolButton::clicked, this, platform::guard(this, &TFichaFoto::choosePicture));
 
     Bevel1 = furniture::addSeparator(this, 165);
     Bevel1->setGeometry(0, 165, 692, 5);
@@ -135,8 +136,8 @@ void TFichaFoto::build()
         this, QStringLiteral("But_Aceptar"), QStringLiteral("&Aceptar"), QRect(218, 184, 95, 30));
     But_Cancelar = controls::makeWindowButton(
         this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"), QRect(378, 184, 95, 30));
-    connect(But_Aceptar, &TDsFancyButton::clicked, this, &TFichaFoto::acceptPhoto);
-    connect(But_Cancelar, &TDsFancyButton::clicked, this, &TFichaFoto::cancelPhoto);
+    connect(But_Aceptar, &TDsFancyButton::clicked, this, platform::guard(this, &TFichaFoto::acceptPhoto));
+    connect(But_Cancelar, &TDsFancyButton::clicked, this, platform::guard(this, &TFichaFoto::cancelPhoto));
 }
 
 bound::DBEdit* TFichaFoto::addBox(const char* name, engine::DataSource* source, const char* field, int top)

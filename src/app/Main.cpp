@@ -12,6 +12,7 @@
 #include "health/sanidad.h"
 #include "platform/FlatStyle.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 #include "platform/Help.h"
 #include "platform/WindowManager.h"
 #include "records/FicPerro.h"
@@ -183,9 +184,9 @@ void TMenuGeneral::buildHeader()
     Image3 = image("Image3", 624, app::pictures::about(), QStringLiteral("Acerca de ..."));
     Image4 = image("Image4", 664, app::pictures::minimise(), QStringLiteral("Minimizar Programa"));
     Image6 = image("Image6", 704, app::pictures::close(), QStringLiteral("Cerrar Programa"));
-    connect(Image5, &app::ClickImage::clicked, this, &TMenuGeneral::showHelpContents);
-    connect(Image3, &app::ClickImage::clicked, this, &TMenuGeneral::showAbout);
-    connect(Image4, &app::ClickImage::clicked, this, &TMenuGeneral::minimiseProgram);
+    connect(Image5, &app::ClickImage::clicked, this, platform::guard(this, &TMenuGeneral::showHelpContents));
+    connect(Image3, &app::ClickImage::clicked, this, platform::guard(this, &TMenuGeneral::showAbout));
+    connect(Image4, &app::ClickImage::clicked, this, platform::guard(this, &TMenuGeneral::minimiseProgram));
     connect(Image6, &app::ClickImage::clicked, this, &QWidget::close);
 }
 
@@ -238,20 +239,25 @@ void TMenuGeneral::buildContent()
         { But_Mascota_1, But_Mascota_2, But_Registro, But_Vacunaciones, But_Veterinarios })
         sub->hide();
 
-    connect(But_Datos_Mascotas, &TDsFancyButton::clicked, this, &TMenuGeneral::showPetButtons);
-    connect(But_Album, &TDsFancyButton::clicked, this, &TMenuGeneral::showAlbum);
-    connect(But_Control_Sanitario, &TDsFancyButton::clicked, this, &TMenuGeneral::showHealthButtons);
-    connect(But_Avisos, &TDsFancyButton::clicked, this, &TMenuGeneral::showReminders);
-    connect(But_Configuraciones, &TDsFancyButton::clicked, this, [this] {
+    connect(But_Datos_Mascotas, &TDsFancyButton::clicked, this,
+        platform::guard(this, &TMenuGeneral::showPetButtons));
+    connect(But_Album, &TDsFancyButton::clicked, this, platform::guard(this, &TMenuGeneral::showAlbum));
+    connect(But_Control_Sanitario, &TDsFancyButton::clicked, this,
+        platform::guard(this, &TMenuGeneral::showHealthButtons));
+    connect(But_Avisos, &TDsFancyButton::clicked, this, platform::guard(this, &TMenuGeneral::showReminders));
+    connect(But_Configuraciones, &TDsFancyButton::clicked, this, platform::guard([this] {
         Limpia_Menu();
         showAbout();
-    });
+    }));
     connect(But_Salir, &TDsFancyButton::clicked, this, &QWidget::close);
-    connect(But_Mascota_1, &TDsFancyButton::clicked, this, [this] { openPet(false); });
-    connect(But_Mascota_2, &TDsFancyButton::clicked, this, [this] { openPet(true); });
-    connect(But_Registro, &TDsFancyButton::clicked, this, &TMenuGeneral::showHealthRegister);
-    connect(But_Vacunaciones, &TDsFancyButton::clicked, this, &TMenuGeneral::showVaccinations);
-    connect(But_Veterinarios, &TDsFancyButton::clicked, this, &TMenuGeneral::showClinics);
+    connect(But_Mascota_1, &TDsFancyButton::clicked, this, platform::guard([this] { openPet(false); }));
+    connect(But_Mascota_2, &TDsFancyButton::clicked, this, platform::guard([this] { openPet(true); }));
+    connect(But_Registro, &TDsFancyButton::clicked, this,
+        platform::guard(this, &TMenuGeneral::showHealthRegister));
+    connect(But_Vacunaciones, &TDsFancyButton::clicked, this,
+        platform::guard(this, &TMenuGeneral::showVaccinations));
+    connect(
+        But_Veterinarios, &TDsFancyButton::clicked, this, platform::guard(this, &TMenuGeneral::showClinics));
 }
 
 void TMenuGeneral::Limpia_Menu()
@@ -279,13 +285,14 @@ void TMenuGeneral::paintEvent(QPaintEvent* event)
     platform::Window::paintEvent(event);
     if (m_scanAfterPaint) {
         m_scanAfterPaint = false;
-        QMetaObject::invokeMethod(this, &TMenuGeneral::runPendingReminders, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, platform::guard(this, &TMenuGeneral::runPendingReminders), Qt::QueuedConnection);
     }
 }
 
 void TMenuGeneral::runPendingReminders()
 {
-    // A table error reaches the application's error handler; the window stays usable.
+    // A table error is shown as the program's error; the window stays usable.
     if (m_windows.data && m_windows.pendingReminders)
         reminders::scanPendingReminders(*m_windows.data, *m_windows.pendingReminders);
 }

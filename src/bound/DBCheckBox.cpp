@@ -1,6 +1,7 @@
 #include "bound/DBCheckBox.h"
 
 #include "engine/Field.h"
+#include "platform/Guarded.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -43,12 +44,14 @@ void DBCheckBox::showField()
 
 void DBCheckBox::nextCheckState()
 {
-    if (m_readOnly || !m_link.edit())
-        return;
-    const bool tick = checkState() != Qt::Checked;
-    // The field's data change shows the new state.
-    m_link.field()->setAsBoolean(tick);
-    showField();
+    platform::guarded([&] {
+        if (m_readOnly || !m_link.edit())
+            return;
+        const bool tick = checkState() != Qt::Checked;
+        // The field's data change shows the new state.
+        m_link.field()->setAsBoolean(tick);
+        showField();
+    });
 }
 
 } // namespace bound

@@ -4,6 +4,7 @@
 #include "engine/Field.h"
 #include "engine/Table.h"
 #include "platform/Dialogs.h"
+#include "platform/Guarded.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -87,7 +88,7 @@ DBEdit::DBEdit(QWidget* parent)
     // Every change must pass through the keyboard, where auto-edit happens.
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
-    connect(this, &QLineEdit::textEdited, this, &DBEdit::afterEdit);
+    connect(this, &QLineEdit::textEdited, this, platform::guard(this, &DBEdit::afterEdit));
     m_characterLimit = new CharacterLimit(this);
     setValidator(m_characterLimit);
 }
@@ -180,46 +181,48 @@ void DBEdit::afterEdit(const QString& text)
 
 void DBEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        // Escape abandons what was typed; it never closes the window.
-        reset();
-        selectAll();
-        event->accept();
-        return;
-    }
-    if (!isTyping(event)) {
-        // Alt with a letter is an accelerator, never text, also when no
-        // shown button carries it.
-        if ((event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) && !event->text().isEmpty()
-            && event->text().at(0).isPrint()) {
-            event->ignore();
+    platform::guarded([&] {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            // Escape abandons what was typed; it never closes the window.
+            reset();
+            selectAll();
+            event->accept();
+            return;
+        }
+        if (!isTyping(event)) {
+            // Alt with a letter is an accelerator, never text, also when no
+            // shown button carries it.
+            if ((event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) && !event->text().isEmpty()
+                && event->text().at(0).isPrint()) {
+                event->ignore();
+                return;
+            }
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
+        if (!beginChange()) {
+            event->accept();
+            return;
+        }
+        if (usesDateTemplate()) {
+            typeInTemplate(event);
+            return;
+        }
+        if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+            // Undo could bring back text from before the last showing of the field.
+            event->accept();
+            return;
+        }
+        m_textBeforeTyping = text();
+        if (m_charCase == CharCase::Upper && !event->text().isEmpty()) {
+            QKeyEvent upper(event->type(), event->key(), event->modifiers(), event->text().toUpper(),
+                event->isAutoRepeat(), event->count());
+            QLineEdit::keyPressEvent(&upper);
+            event->setAccepted(upper.isAccepted());
             return;
         }
         QLineEdit::keyPressEvent(event);
-        return;
-    }
-    if (!beginChange()) {
-        event->accept();
-        return;
-    }
-    if (usesDateTemplate()) {
-        typeInTemplate(event);
-        return;
-    }
-    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
-        // Undo could bring back text from before the last showing of the field.
-        event->accept();
-        return;
-    }
-    m_textBeforeTyping = text();
-    if (m_charCase == CharCase::Upper && !event->text().isEmpty()) {
-        QKeyEvent upper(event->type(), event->key(), event->modifiers(), event->text().toUpper(),
-            event->isAutoRepeat(), event->count());
-        QLineEdit::keyPressEvent(&upper);
-        event->setAccepted(upper.isAccepted());
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+    });
 }
 
 void DBEdit::typeInTemplate(QKeyEvent* event)
@@ -269,12 +272,14 @@ void DBEdit::typeInTemplate(QKeyEvent* event)
 
 void DBEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (!event->commitString().isEmpty() && (usesDateTemplate() || !beginChange())) {
-        event->accept();
-        return;
-    }
-    m_textBeforeTyping = text();
-    QLineEdit::inputMethodEvent(event);
+    platform::guarded([&] {
+        if (!event->commitString().isEmpty() && (usesDateTemplate() || !beginChange())) {
+            event->accept();
+            return;
+        }
+        m_textBeforeTyping = text();
+        QLineEdit::inputMethodEvent(event);
+    });
 }
 
 void DBEdit::focusInEvent(QFocusEvent* event)
@@ -286,12 +291,14 @@ void DBEdit::focusInEvent(QFocusEvent* event)
 
 void DBEdit::focusOutEvent(QFocusEvent* event)
 {
-    QLineEdit::focusOutEvent(event);
-    // Another window coming to the front (a message box, another program) is
-    // not leaving the box.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
-        return;
-    commit();
+    platform::guarded([&] {
+        QLineEdit::focusOutEvent(event);
+        // Another window coming to the front (a message box, another program) is
+        // not leaving the box.
+        if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+            return;
+        commit();
+    });
 }
 
 void DBEdit::commit()

@@ -1,6 +1,7 @@
 #include "bound/DBGrid.h"
 
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,10 +28,11 @@ DBGrid::DBGrid(QWidget* parent)
     // Letters typed on a grid go to the window's buttons.
     setProperty("hlrTakesCharacters", false);
 
-    connect(&m_model, &TableModel::currentRowChanged, this, &DBGrid::showCurrentRow);
-    connect(
-        &m_model, &QAbstractItemModel::modelReset, this, [this] { showCurrentRow(m_model.currentRow()); });
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &DBGrid::chooseRow);
+    connect(&m_model, &TableModel::currentRowChanged, this, platform::guard(this, &DBGrid::showCurrentRow));
+    connect(&m_model, &QAbstractItemModel::modelReset, this,
+        platform::guard([this] { showCurrentRow(m_model.currentRow()); }));
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+        platform::guard(this, &DBGrid::chooseRow));
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             emit recordDoubleClicked();
@@ -124,13 +126,15 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
 
 void DBGrid::focusInEvent(QFocusEvent* event)
 {
-    // Qt makes the first row current when a view without a current row takes
-    // the focus; here that would move the table and settle a pending record
-    // (an insert has no row of its own), so the grid shows the table instead.
-    m_following = true;
-    QTableView::focusInEvent(event);
-    m_following = false;
-    showCurrentRow(m_model.currentRow());
+    platform::guarded([&] {
+        // Qt makes the first row current when a view without a current row takes
+        // the focus; here that would move the table and settle a pending record
+        // (an insert has no row of its own), so the grid shows the table instead.
+        m_following = true;
+        QTableView::focusInEvent(event);
+        m_following = false;
+        showCurrentRow(m_model.currentRow());
+    });
 }
 
 void DBGrid::keyboardSearch(const QString&)

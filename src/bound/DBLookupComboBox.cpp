@@ -4,6 +4,7 @@
 
 #include "engine/Field.h"
 #include "engine/Table.h"
+#include "platform/Guarded.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -28,7 +29,7 @@ DBLookupComboBox::DBLookupComboBox(QWidget* parent)
     setEditable(false);
     setProperty("hlrTakesCharacters", true);
     // A pick in the drop-down is a choice, even of the entry already shown.
-    connect(this, &QComboBox::activated, this, &DBLookupComboBox::choose);
+    connect(this, &QComboBox::activated, this, platform::guard(this, &DBLookupComboBox::choose));
 }
 
 void DBLookupComboBox::setDataSource(engine::DataSource* source)
@@ -187,48 +188,50 @@ bool DBLookupComboBox::searchTyped(const QString& text)
 
 void DBLookupComboBox::keyPressEvent(QKeyEvent* event)
 {
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    const int current = currentIndex();
-    int target = -1;
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        if (event->modifiers() & Qt::AltModifier) {
+    platform::guarded([&] {
+        const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        const int current = currentIndex();
+        int target = -1;
+        switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (event->modifiers() & Qt::AltModifier) {
+                showPopup();
+                event->accept();
+                return;
+            }
+            target = event->key() == Qt::Key_Up ? qMax(0, current - 1) : qMin(count() - 1, current + 1);
+            break;
+        case Qt::Key_Home:
+        case Qt::Key_PageUp:
+            target = 0;
+            break;
+        case Qt::Key_End:
+        case Qt::Key_PageDown:
+            target = count() - 1;
+            break;
+        case Qt::Key_F4:
             showPopup();
             event->accept();
             return;
-        }
-        target = event->key() == Qt::Key_Up ? qMax(0, current - 1) : qMin(count() - 1, current + 1);
-        break;
-    case Qt::Key_Home:
-    case Qt::Key_PageUp:
-        target = 0;
-        break;
-    case Qt::Key_End:
-    case Qt::Key_PageDown:
-        target = count() - 1;
-        break;
-    case Qt::Key_F4:
-        showPopup();
-        event->accept();
-        return;
-    case Qt::Key_Backspace:
-        m_search.chop(1);
-        event->accept();
-        return;
-    default:
-        if (plain && !event->text().isEmpty() && event->text().at(0).isPrint()) {
-            searchTyped(event->text());
+        case Qt::Key_Backspace:
+            m_search.chop(1);
             event->accept();
             return;
+        default:
+            if (plain && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+                searchTyped(event->text());
+                event->accept();
+                return;
+            }
+            // Tab, Escape and the rest go to the window.
+            event->ignore();
+            return;
         }
-        // Tab, Escape and the rest go to the window.
-        event->ignore();
-        return;
-    }
-    event->accept();
-    if (target >= 0 && target != current)
-        choose(target);
+        event->accept();
+        if (target >= 0 && target != current)
+            choose(target);
+    });
 }
 
 void DBLookupComboBox::wheelEvent(QWheelEvent* event)

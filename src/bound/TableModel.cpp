@@ -1,5 +1,7 @@
 #include "bound/TableModel.h"
 
+#include "engine/EngineError.h"
+
 #include "engine/DataSource.h"
 #include "engine/Field.h"
 #include "engine/Table.h"
@@ -112,7 +114,15 @@ const QVariantList* TableModel::rowValues(int row) const
         for (const auto& column : m_columns)
             if (!column.field.isEmpty())
                 names << column.field;
-        std::vector<QVariantList> rows = m_source->table().readRows(page * pageSize, pageSize, names);
+        std::vector<QVariantList> rows;
+        try {
+            rows = m_source->table().readRows(page * pageSize, pageSize, names);
+        } catch (const engine::EngineError&) {
+            // Asked from inside painting, where no box may open: the rows show
+            // blank and are asked again at the next paint; the table's own
+            // operations report the fault.
+            return nullptr;
+        }
         for (QVariantList& values : rows)
             for (int c = 0; c < int(m_columns.size()); ++c)
                 if (m_columns[size_t(c)].field.isEmpty())

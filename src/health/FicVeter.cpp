@@ -5,6 +5,7 @@
 #include "data/ModGen.h"
 #include "engine/Field.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 #include "platform/MailtoUrl.h"
 #include "platform/Shell.h"
 
@@ -171,8 +172,8 @@ void TFichaVeterinarios::build()
     SpeedButton1 = addLinkButton("SpeedButton1", health::mailPicture(), QStringLiteral("Enviar Correo"), 198);
     SpeedButton2
         = addLinkButton("SpeedButton2", health::webPicture(), QStringLiteral("Abrir dirección Web"), 227);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFichaVeterinarios::sendMail);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFichaVeterinarios::openWeb);
+    connect(SpeedButton1, &QToolButton::clicked, this, platform::guard(this, &TFichaVeterinarios::sendMail));
+    connect(SpeedButton2, &QToolButton::clicked, this, platform::guard(this, &TFichaVeterinarios::openWeb));
 }
 
 bound::DBEdit* TFichaVeterinarios::addBox(

@@ -3,6 +3,7 @@
 #include "bound/DBGrid.h"
 #include "controls/ButtonLook.h"
 #include "data/ModGen.h"
+#include "platform/Guarded.h"
 #include "records/Buscar.h"
 #include "records/Shared.h"
 
@@ -65,10 +66,12 @@ void TFichaRegSanidad::build()
     But_Borrar = addOperationButton(Operation::Delete, 323);
     But_Localizar = controls::makeWindowButton(
         this, QStringLiteral("But_Localizar"), QStringLiteral("&Localizar"), QRect(428, 345, 95, 30));
-    connect(But_Localizar, &TDsFancyButton::clicked, this, &TFichaRegSanidad::locateVisit);
+    connect(
+        But_Localizar, &TDsFancyButton::clicked, this, platform::guard(this, &TFichaRegSanidad::locateVisit));
     But_Listar = controls::makeWindowButton(
         this, QStringLiteral("But_Listar"), QStringLiteral("Lis&tar"), QRect(533, 345, 95, 30));
-    connect(But_Listar, &TDsFancyButton::clicked, this, &TFichaRegSanidad::listRegister);
+    connect(
+        But_Listar, &TDsFancyButton::clicked, this, platform::guard(this, &TFichaRegSanidad::listRegister));
     But_Salir = addOperationButton(Operation::Leave, 639);
 
     // The first showing starts on the pet selector; later showings keep the

@@ -2,11 +2,31 @@
 
 #include "engine/EngineError.h"
 #include "platform/Dialogs.h"
+#include "platform/Guarded.h"
 
+#include <atomic>
 #include <cstdio>
+#include <exception>
 #include <new>
 
 namespace platform {
+
+namespace {
+
+std::atomic<bool> lastResortIsFault = false;
+
+// Showing the box may itself fail (no memory left): the error then goes to
+// the terminal rather than out of the handler.
+void report(const QString& text) noexcept
+{
+    try {
+        Application::showError(text);
+    } catch (...) {
+        fprintf(stderr, "Huellario: %s\n", text.toLocal8Bit().constData());
+    }
+}
+
+} // namespace
 
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -25,26 +45,15 @@ void Application::showError(const QString& text)
     showMessage(nullptr, QStringLiteral("Huellario"), withFullStop(text), MessageIcon::Error);
 }
 
-namespace {
-
-// Showing the box may itself fail (no memory left): the error then goes to
-// the terminal rather than out of the loop.
-void report(const QString& text) noexcept
+void Application::setLastResortIsFault(bool fault)
 {
-    try {
-        Application::showError(text);
-    } catch (...) {
-        fprintf(stderr, "Huellario: %s\n", text.toLocal8Bit().constData());
-    }
+    lastResortIsFault = fault;
 }
 
-} // namespace
-
-bool Application::notify(QObject* receiver, QEvent* event)
+void showCurrentError() noexcept
 {
-    // The failed operation stops here; the loop, and the program, go on.
     try {
-        return QApplication::notify(receiver, event);
+        throw;
     } catch (const engine::EngineError& error) {
         report(error.message());
     } catch (const std::bad_alloc&) {
@@ -53,6 +62,19 @@ bool Application::notify(QObject* receiver, QEvent* event)
         report(QString::fromLocal8Bit(error.what()));
     } catch (...) {
         report(QStringLiteral("Se ha producido un error desconocido"));
+    }
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    // Handlers catch their own errors (guarded()); one that got this far
+    // has already unwound through Qt. The program still goes on.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        if (lastResortIsFault)
+            qFatal("An error left a handler unguarded and reached Application::notify");
+        showCurrentError();
     }
     return false;
 }

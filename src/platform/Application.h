@@ -1,5 +1,6 @@
-// The application object: one place that catches every error raised while
-// events are processed and shows it in the "Huellario" error box.
+// The application object. Errors are caught where a handler starts
+// (platform::guarded); its notify() keeps a last-resort catch for one that
+// was missed, which shows it in the "Huellario" error box all the same.
 #pragma once
 
 #include <QApplication>
@@ -18,6 +19,9 @@ public:
     static QString withFullStop(const QString& text);
     // Shows `text` as the application's error box.
     static void showError(const QString& text);
+    // For tests: an error reaching the last-resort catch stops the program,
+    // so a handler left unguarded fails the test that reaches it.
+    static void setLastResortIsFault(bool fault);
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/Help.h"
 
 #include "platform/Dialogs.h"
+#include "platform/Guarded.h"
 
 #include <QApplication>
 #include <QFile>
@@ -149,9 +150,9 @@ public:
         m_text->setOpenLinks(false);
         layout->addWidget(tabs, 1);
         layout->addWidget(m_text, 2);
-        connect(m_contents, &QListWidget::currentItemChanged, this, &Viewer::showItem);
-        connect(m_index, &QListWidget::currentItemChanged, this, &Viewer::showItem);
-        connect(m_filter, &QLineEdit::textChanged, this, &Viewer::filterIndex);
+        connect(m_contents, &QListWidget::currentItemChanged, this, platform::guard(this, &Viewer::showItem));
+        connect(m_index, &QListWidget::currentItemChanged, this, platform::guard(this, &Viewer::showItem));
+        connect(m_filter, &QLineEdit::textChanged, this, platform::guard(this, &Viewer::filterIndex));
     }
 
     void setFile(const HelpFile& file)

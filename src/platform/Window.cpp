@@ -1,6 +1,7 @@
 #include "platform/Window.h"
 
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 #include "platform/Help.h"
 #include "platform/WindowManager.h"
 
@@ -101,19 +102,22 @@ void Window::showEvent(QShowEvent* event)
         const QPoint frameOffset = geometry().topLeft() - pos();
         move(target->availableGeometry().center() - QPoint(width() / 2, height() / 2) - frameOffset);
     }
-    activate();
+    guarded([this] { activate(); });
 }
 
 void Window::closeEvent(QCloseEvent* event)
 {
     // QDialog turns a close into reject(), which ends in done(): the closing
     // step runs there, so it runs once whichever way the window goes.
-    QDialog::closeEvent(event);
+    if (!guarded([this, event] { QDialog::closeEvent(event); }))
+        event->ignore();
 }
 
 void Window::done(int result)
 {
-    endShowing();
+    // A closing step that fails keeps the window open, as it was.
+    if (!guarded([this] { endShowing(); }))
+        return;
     QDialog::done(result);
 }
 
@@ -123,7 +127,8 @@ void Window::hideEvent(QHideEvent* event)
     // Minimising hides spontaneously and is not a close; a plain hide() is.
     if (event->spontaneous())
         return;
-    endShowing();
+    if (!guarded([this] { endShowing(); }))
+        return;
     // The window that showed this one takes the input back; without this a
     // hidden window could stay the active one until the desktop says otherwise.
     if (QWindow* opener = windowHandle() ? windowHandle()->transientParent() : nullptr;
@@ -150,10 +155,12 @@ void Window::keyPressEvent(QKeyEvent* event)
         event->accept();
         if (m_helpTopic == 0)
             return;
-        if (m_helpPopup)
-            help::showPopup(this, m_helpTopic);
-        else
-            help::showTopic(this, m_helpTopic);
+        guarded([this] {
+            if (m_helpPopup)
+                help::showPopup(this, m_helpTopic);
+            else
+                help::showTopic(this, m_helpTopic);
+        });
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -5,6 +5,7 @@
 #include "bound/DBLookupComboBox.h"
 #include "data/ModGen.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 #include "records/BoundBoxes.h"
 
 #include <QLabel>
@@ -109,7 +110,8 @@ void TFichaPerro::build()
     addCancelButton(QRect(398, 353, 113, 30));
 
     // Entering the breed list, by keyboard or mouse, narrows it first.
-    connect(DBLookupComboBox1, &bound::DBLookupComboBox::entered, this, &TFichaPerro::filterBreeds);
+    connect(DBLookupComboBox1, &bound::DBLookupComboBox::entered, this,
+        platform::guard(this, &TFichaPerro::filterBreeds));
     // The sex rule lives in the data module, which knows no window: it
     // reaches the sex box through this hook.
     m_data.focusSexBox = [this] { EditSexo->setFocus(Qt::OtherFocusReason); };

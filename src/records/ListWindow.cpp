@@ -4,6 +4,7 @@
 #include "controls/ButtonLook.h"
 #include "engine/Table.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 #include "records/Borrar.h"
 #include "records/Shared.h"
 
@@ -99,19 +100,19 @@ TDsFancyButton* ListWindow::addOperationButton(Operation operation, int left, QS
         QString::fromUtf8(look.caption), QRect(QPoint(left, top), size));
     switch (operation) {
     case Operation::Append:
-        connect(button, &TDsFancyButton::clicked, this, &ListWindow::addRecord);
+        connect(button, &TDsFancyButton::clicked, this, platform::guard(this, &ListWindow::addRecord));
         break;
     case Operation::Modify:
-        connect(button, &TDsFancyButton::clicked, this, &ListWindow::modifyRecord);
+        connect(button, &TDsFancyButton::clicked, this, platform::guard(this, &ListWindow::modifyRecord));
         break;
     case Operation::View:
-        connect(button, &TDsFancyButton::clicked, this, &ListWindow::viewRecord);
+        connect(button, &TDsFancyButton::clicked, this, platform::guard(this, &ListWindow::viewRecord));
         break;
     case Operation::Delete:
-        connect(button, &TDsFancyButton::clicked, this, &ListWindow::deleteRecord);
+        connect(button, &TDsFancyButton::clicked, this, platform::guard(this, &ListWindow::deleteRecord));
         break;
     case Operation::Leave:
-        connect(button, &TDsFancyButton::clicked, this, &ListWindow::leave);
+        connect(button, &TDsFancyButton::clicked, this, platform::guard(this, &ListWindow::leave));
         break;
     }
     return button;
@@ -119,7 +120,8 @@ TDsFancyButton* ListWindow::addOperationButton(Operation operation, int left, QS
 
 void ListWindow::modifyOnDoubleClick(bound::DBGrid* grid)
 {
-    connect(grid, &bound::DBGrid::recordDoubleClicked, this, &ListWindow::modifyRecord);
+    connect(
+        grid, &bound::DBGrid::recordDoubleClicked, this, platform::guard(this, &ListWindow::modifyRecord));
 }
 
 void ListWindow::addListFurniture(int separatorTop)

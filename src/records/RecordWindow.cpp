@@ -3,6 +3,7 @@
 #include "controls/ButtonLook.h"
 #include "engine/Table.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 
 namespace records {
 
@@ -46,7 +47,7 @@ TDsFancyButton* RecordWindow::addAcceptButton(const QRect& geometry)
 {
     But_Aceptar = controls::makeWindowButton(
         this, QStringLiteral("But_Aceptar"), QStringLiteral("&Aceptar"), geometry);
-    connect(But_Aceptar, &TDsFancyButton::clicked, this, &RecordWindow::acceptRecord);
+    connect(But_Aceptar, &TDsFancyButton::clicked, this, platform::guard(this, &RecordWindow::acceptRecord));
     return But_Aceptar;
 }
 
@@ -54,7 +55,7 @@ TDsFancyButton* RecordWindow::addCancelButton(const QRect& geometry)
 {
     But_Cancelar = controls::makeWindowButton(
         this, QStringLiteral("But_Cancelar"), QStringLiteral("&Cancelar"), geometry);
-    connect(But_Cancelar, &TDsFancyButton::clicked, this, &RecordWindow::cancelRecord);
+    connect(But_Cancelar, &TDsFancyButton::clicked, this, platform::guard(this, &RecordWindow::cancelRecord));
     return But_Cancelar;
 }
 
@@ -62,7 +63,7 @@ TDsFancyButton* RecordWindow::addCloseButton(const QRect& geometry)
 {
     But_Cerrar
         = controls::makeWindowButton(this, QStringLiteral("But_Cerrar"), QStringLiteral("&Cerrar"), geometry);
-    connect(But_Cerrar, &TDsFancyButton::clicked, this, &RecordWindow::closeRecord);
+    connect(But_Cerrar, &TDsFancyButton::clicked, this, platform::guard(this, &RecordWindow::closeRecord));
     return But_Cerrar;
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/ButtonLook.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -32,8 +33,8 @@ void TwoButtonDialog::build()
     Bevel1 = furniture::addSeparator(this, 70);
     buildContent();
 
-    connect(But_Aceptar, &TDsFancyButton::clicked, this, &TwoButtonDialog::choose);
-    connect(But_Cancelar, &TDsFancyButton::clicked, this, &TwoButtonDialog::cancel);
+    connect(But_Aceptar, &TDsFancyButton::clicked, this, platform::guard(this, &TwoButtonDialog::choose));
+    connect(But_Cancelar, &TDsFancyButton::clicked, this, platform::guard(this, &TwoButtonDialog::cancel));
 }
 
 void TwoButtonDialog::choose()

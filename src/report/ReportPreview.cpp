@@ -1,4 +1,5 @@
 #include "report/ReportPreview.h"
+#include "platform/Guarded.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -86,15 +87,17 @@ void ReportPreviewWindow::build()
     ActionAnterior->setShortcuts(
         { QKeySequence::mnemonic(ActionAnterior->text()), QKeySequence(Qt::Key_PageUp) });
     ActionImprimir->setEnabled(bool(m_print));
-    connect(Vista, &QPrintPreviewWidget::paintRequested, this, &ReportPreviewWindow::paintPages);
-    connect(Vista, &QPrintPreviewWidget::previewChanged, this, &ReportPreviewWindow::showPosition);
-    connect(ActionImprimir, &QAction::triggered, this, [this] { m_print(); });
+    connect(Vista, &QPrintPreviewWidget::paintRequested, this,
+        platform::guard(this, &ReportPreviewWindow::paintPages));
+    connect(Vista, &QPrintPreviewWidget::previewChanged, this,
+        platform::guard(this, &ReportPreviewWindow::showPosition));
+    connect(ActionImprimir, &QAction::triggered, this, platform::guard([this] { m_print(); }));
     connect(ActionPrimera, &QAction::triggered, this, [this] { showPage(1); });
     connect(ActionAnterior, &QAction::triggered, this, [this] { showPage(currentPage() - 1); });
     connect(ActionSiguiente, &QAction::triggered, this, [this] { showPage(currentPage() + 1); });
     connect(ActionUltima, &QAction::triggered, this, [this] { showPage(pageCount()); });
     connect(ActionCerrar, &QAction::triggered, this, &QDialog::reject);
-    connect(ComboZoom, &QComboBox::activated, this, &ReportPreviewWindow::chooseZoom);
+    connect(ComboZoom, &QComboBox::activated, this, platform::guard(this, &ReportPreviewWindow::chooseZoom));
 
     const int start = m_zoom == ReportOptions::Zoom::PageWidth ? 5
         : m_zoom == ReportOptions::Zoom::WholePage             ? 6

@@ -1,6 +1,7 @@
 #include "report/ReportSetup.h"
 
 #include "platform/Dialogs.h"
+#include "platform/Guarded.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -224,12 +225,15 @@ void ReportSetupWindow::build()
     followChoices();
 
     for (QRadioButton* radio : { RadioImpresora, RadioPrevisualizar, RadioFichero, RadioTodas, RadioPaginas })
-        connect(radio, &QRadioButton::toggled, this, &ReportSetupWindow::followChoices);
-    connect(But_Examinar, &QPushButton::clicked, this, &ReportSetupWindow::chooseFile);
-    connect(But_ConfigImpresora, &QPushButton::clicked, this, &ReportSetupWindow::setUpPrinter);
-    connect(But_ConfigPrevisualizacion, &QPushButton::clicked, this, &ReportSetupWindow::setUpPreview);
-    connect(But_Aceptar, &QPushButton::clicked, this, &ReportSetupWindow::accept);
-    connect(But_Cancelar, &QPushButton::clicked, this, &ReportSetupWindow::reject);
+        connect(
+            radio, &QRadioButton::toggled, this, platform::guard(this, &ReportSetupWindow::followChoices));
+    connect(But_Examinar, &QPushButton::clicked, this, platform::guard(this, &ReportSetupWindow::chooseFile));
+    connect(But_ConfigImpresora, &QPushButton::clicked, this,
+        platform::guard(this, &ReportSetupWindow::setUpPrinter));
+    connect(But_ConfigPrevisualizacion, &QPushButton::clicked, this,
+        platform::guard(this, &ReportSetupWindow::setUpPreview));
+    connect(But_Aceptar, &QPushButton::clicked, this, platform::guard(this, &ReportSetupWindow::accept));
+    connect(But_Cancelar, &QPushButton::clicked, this, platform::guard(this, &ReportSetupWindow::reject));
 
     setFixedSize(sizeHint());
 }

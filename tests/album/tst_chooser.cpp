@@ -108,6 +108,7 @@ int main(int argc, char** argv)
     QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     platform::Application app(argc, argv);
+    platform::Application::setLastResortIsFault(true);
     controls::installFontSubstitutions();
     const bool translated = app::loadQtTranslations(app);
     platform::skin::switchOn();

@@ -9,6 +9,7 @@
 #include "pictures/PictureDecoders.h"
 #include "platform/Application.h"
 #include "platform/EnterAsTab.h"
+#include "support/TestMain.h"
 #include "support/TestWindows.h"
 
 #include <QComboBox>
@@ -670,14 +671,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    platform::EnterAsTab enterAsTab;
-    TestAlbumWindows test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestAlbumWindows, WindowsWithEnterAsTab)
 
 #include "tst_windows.moc"

@@ -2,6 +2,7 @@
 // open, the menu states and their resets, the accelerators typed alone, the
 // header pictures and the windows every button shows.
 #include "RegistryProgram.h"
+#include "support/TestMain.h"
 
 #include "about/Acerca.h"
 #include "album/Album.h"
@@ -660,13 +661,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    TestMainWindow test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestMainWindow, Windows)
 
 #include "tst_mainwindow.moc"

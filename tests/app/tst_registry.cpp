@@ -11,6 +11,7 @@
 #include "platform/Help.h"
 #include "platform/Window.h"
 #include "records/ListWindow.h"
+#include "support/TestMain.h"
 
 #include "Installer.h"
 
@@ -296,11 +297,6 @@ private:
     int m_round = 0;
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application application(argc, argv);
-    TstRegistry test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TstRegistry, ApplicationOnly)
 
 #include "tst_registry.moc"

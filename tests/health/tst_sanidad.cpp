@@ -9,6 +9,7 @@
 #include "controls/Fonts.h"
 #include "platform/EnterAsTab.h"
 #include "support/ReportTesting.h"
+#include "support/TestMain.h"
 #include "support/TestPaths.h"
 
 #include <QAbstractItemView>
@@ -688,14 +689,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    platform::EnterAsTab enterAsTab;
-    TestSanidad test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestSanidad, WindowsWithEnterAsTab)
 
 #include "tst_sanidad.moc"

@@ -3,6 +3,7 @@
 // a record, ticks and dates stored as entered, the focus and the letters, a
 // failed post, and the two tables' life.
 #include "VaccineFixture.h"
+#include "support/TestMain.h"
 
 #include "bound/DBCheckBox.h"
 #include "bound/DBEdit.h"
@@ -495,13 +496,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    TestVaccines test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestVaccines, Windows)
 
 #include "tst_vaccines.moc"

@@ -13,6 +13,7 @@
 #include "platform/Shell.h"
 #include "records/Borrar.h"
 #include "support/TempFolder.h"
+#include "support/TestMain.h"
 #include "support/TestWindows.h"
 
 #include <QFrame>
@@ -456,14 +457,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    platform::EnterAsTab enterAsTab;
-    TestVeter test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestVeter, WindowsWithEnterAsTab)
 
 #include "tst_veter.moc"

@@ -5,7 +5,9 @@
 #include "pictures/PictureDecoders.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Guarded.h"
 #include "support/PictureFixtures.h"
+#include "support/TestMain.h"
 #include "support/TestPaths.h"
 
 #include <QBuffer>
@@ -769,7 +771,7 @@ private slots:
         const QString missing = m_dir.filePath(QStringLiteral("perdida.bmp"));
         QPushButton button;
         connect(&button, &QPushButton::clicked, &button,
-            [&] { pictures::loadPicture(missing, albumFrame, Fit::OwnSize); });
+            platform::guard([&] { pictures::loadPicture(missing, albumFrame, Fit::OwnSize); }));
         QTest::mouseClick(&button, Qt::LeftButton);
         platform::setMessageHook({});
         QCOMPARE(shown,
@@ -811,11 +813,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application application(argc, argv);
-    TstPicture test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TstPicture, ApplicationOnly)
 
 #include "tst_loader.moc"

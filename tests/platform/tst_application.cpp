@@ -1,13 +1,18 @@
-// The application's error handler: the full-stop rule, and errors thrown
-// while events are processed, in the main loop and in nested modal loops.
+// The application's error handling: the full-stop rule, errors caught where a
+// handler starts (in the main loop and in nested modal loops), and the
+// last-resort catch behind them.
 #include "engine/EngineError.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Guarded.h"
 #include "support/MessageLog.h"
+#include "support/TestMain.h"
 
 #include <QDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -21,13 +26,21 @@ Q_DECLARE_METATYPE(std::function<void()>)
 namespace {
 
 // A button whose click runs the given throwing action, as a window's
-// button handler would.
+// button handler does: through the guard.
 class Thrower : public QPushButton {
 public:
     explicit Thrower(std::function<void()> action)
     {
-        connect(this, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
+        connect(this, &QPushButton::clicked, this, platform::guard(std::move(action)));
     }
+};
+
+// An object whose every event fails, unguarded: what only the application's
+// last resort catches. A plain event, so that the unwinding passes through
+// no Qt code that holds anything.
+class UnguardedObject : public QObject {
+public:
+    bool event(QEvent*) override { throw engine::EngineError(QStringLiteral("Tabla ocupada")); }
 };
 
 } // namespace
@@ -118,7 +131,8 @@ private slots:
         int ticks = 0;
         // Inside the inner dialog's loop: a failing event, then one that
         // proves the loop still runs, then the close.
-        QTimer::singleShot(0, &inner, [] { throw engine::EngineError(QStringLiteral("Clave duplicada")); });
+        QTimer::singleShot(
+            0, &inner, platform::guard([] { throw engine::EngineError(QStringLiteral("Clave duplicada")); }));
         QTimer::singleShot(10, &inner, [&] { ++ticks; });
         QTimer::singleShot(20, &inner, [&] { inner.accept(); });
         QTimer::singleShot(0, &outer, [&] {
@@ -129,6 +143,40 @@ private slots:
         QCOMPARE(ticks, 1);
         QCOMPARE(m_log->boxes.size(), 1);
         QCOMPARE(m_log->boxes[0].text, QStringLiteral("Clave duplicada."));
+    }
+
+    // A handler left unguarded: the program still shows the error and goes on.
+    void lastResortShowsTheError()
+    {
+        platform::Application::setLastResortIsFault(false);
+        const auto restore = qScopeGuard([] { platform::Application::setLastResortIsFault(true); });
+        UnguardedObject object;
+        QEvent event(QEvent::User);
+        QVERIFY(!QCoreApplication::sendEvent(&object, &event));
+        QVERIFY(!QCoreApplication::sendEvent(&object, &event));
+        QCOMPARE(m_log->boxes.size(), 2);
+        QCOMPARE(m_log->boxes[1].text, QStringLiteral("Tabla ocupada."));
+    }
+
+    // In the tests the last resort is a fault: the run that reaches it stops.
+    void lastResortFailsTheRun()
+    {
+        if (qEnvironmentVariableIsSet("HLR_LAST_RESORT_CHILD")) {
+            UnguardedObject object;
+            QEvent event(QEvent::User);
+            QCoreApplication::sendEvent(&object, &event);
+            return;
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HLR_LAST_RESORT_CHILD"), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("lastResortFailsTheRun") });
+        QVERIFY(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0, output.constData());
+        QVERIFY2(output.contains("reached Application::notify"), output.constData());
     }
 
     void realBoxHasOneOkButton()
@@ -157,11 +205,6 @@ private:
     std::optional<testsupport::MessageLog> m_log;
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    TstApplication test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TstApplication, ApplicationOnly)
 
 #include "tst_application.moc"

@@ -1,5 +1,6 @@
 // The two shared dialogs: their layout, their answers through the shared
 // values, and how they take the keyboard.
+#include "support/TestMain.h"
 #include "support/TestWindows.h"
 
 #include "controls/Accelerators.h"
@@ -148,13 +149,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    TestDialogs test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestDialogs, Windows)
 
 #include "tst_dialogs.moc"

@@ -2,6 +2,7 @@
 // list narrowed to the species on entry, Aceptar and Cancelar with the three
 // tables, the fields no window shows, and a post that fails.
 #include "support/PetFixture.h"
+#include "support/TestMain.h"
 
 #include "bound/DBCheckBox.h"
 #include "bound/DBEdit.h"
@@ -638,13 +639,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    TestFichaPerro test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestFichaPerro, Windows)
 
 #include "tst_ficperro.moc"

@@ -1,5 +1,6 @@
 // The list-and-record pattern over a small pair of test windows: the
 // operations, the record window's buttons, the tables' lives, the keyboard.
+#include "support/TestMain.h"
 #include "support/TestWindows.h"
 
 #include "controls/Accelerators.h"
@@ -322,14 +323,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    platform::EnterAsTab enterAsTab;
-    TestRecords test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestRecords, WindowsWithEnterAsTab)
 
 #include "tst_records.moc"

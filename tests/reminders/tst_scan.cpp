@@ -1,7 +1,9 @@
 // The reminders due today at start-up: which are gathered, in what order,
 // what the work table holds afterwards, the beep and the pending window, and
 // a work table held by another process.
+#include "platform/Guarded.h"
 #include "support/ReminderFixture.h"
+#include "support/TestMain.h"
 
 #include "bound/DBGrid.h"
 #include "controls/Accelerators.h"
@@ -300,11 +302,12 @@ private slots:
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("open"));
 
-        // As at start-up: queued from the event loop, the error goes to the
-        // application's handler and the loop goes on.
+        // As at start-up: queued from the event loop through the guard, the
+        // error is shown as the program's and the loop goes on.
         boundtest::Recorder recorder;
         PendingWatcher watcher(*f.pending, recorder, f.iniAvisos());
-        QTimer::singleShot(0, [&f] { reminders::scanPendingReminders(*f.data, *f.pending); });
+        QTimer::singleShot(
+            0, platform::guard([&f] { reminders::scanPendingReminders(*f.data, *f.pending); }));
         QTRY_COMPARE(recorder.messages.size(), 1);
         QVERIFY2(recorder.messages[0].contains(QStringLiteral("ocupada")), qPrintable(recorder.messages[0]));
         QCOMPARE(recorder.titles[0], QStringLiteral("Huellario"));
@@ -352,7 +355,8 @@ private slots:
 
         boundtest::Recorder recorder;
         PendingWatcher watcher(*f.pending, recorder, f.iniAvisos());
-        QTimer::singleShot(0, [&f] { reminders::scanPendingReminders(*f.data, *f.pending); });
+        QTimer::singleShot(
+            0, platform::guard([&f] { reminders::scanPendingReminders(*f.data, *f.pending); }));
         QTRY_COMPARE(recorder.messages.size(), 1);
         QVERIFY2(
             recorder.messages[0].contains(QStringLiteral("HORA_FIN")) && recorder.messages[0].contains(path),
@@ -395,11 +399,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    TestScan test;
-    return QTest::qExec(&test, argc, argv);
+    return testsupport::runTests<TestScan>(argc, argv, testsupport::Setup::Windows);
 }
 
 #include "tst_scan.moc"

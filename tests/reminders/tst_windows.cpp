@@ -2,6 +2,7 @@
 // Modificar open, Cerrar dropping a change, capitals, the description's
 // limit, the list's order and its table's life.
 #include "support/ReminderFixture.h"
+#include "support/TestMain.h"
 
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
@@ -231,14 +232,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    platform::Application app(argc, argv);
-    controls::installFontSubstitutions();
-    controls::installAccelerators(app);
-    platform::EnterAsTab enterAsTab;
-    TestWindows test;
-    return QTest::qExec(&test, argc, argv);
-}
+HLR_TEST_MAIN(TestWindows, WindowsWithEnterAsTab)
 
 #include "tst_windows.moc"

@@ -3,6 +3,8 @@
 // way to act inside a modal window once it shows.
 #pragma once
 
+#include "support/TestMain.h"
+
 #include "engine/DataSource.h"
 #include "engine/Database.h"
 #include "engine/FieldDef.h"
@@ -125,10 +127,4 @@ inline void whenShown(QWidget* window, std::function<void()> step)
 
 // A test main on the program's application object, so that errors thrown
 // from event handlers are shown as the program shows them.
-#define HLR_BOUND_TEST_MAIN(TestClass)                                                                       \
-    int main(int argc, char** argv)                                                                          \
-    {                                                                                                        \
-        platform::Application app(argc, argv);                                                               \
-        TestClass test;                                                                                      \
-        return QTest::qExec(&test, argc, argv);                                                              \
-    }
+#define HLR_BOUND_TEST_MAIN(TestClass) HLR_TEST_MAIN(TestClass, ApplicationOnly)
