@@ -60,11 +60,11 @@ qint64 coefficientBytes(const jpeg_decompress_struct& cinfo)
     for (int i = 0; i < cinfo.num_components; ++i) {
         const jpeg_component_info& component = cinfo.comp_info[i];
         const qint64 blocksWide
-            = (qint64(cinfo.image_width) * component.h_samp_factor + 8 * cinfo.max_h_samp_factor - 1)
-            / (8 * cinfo.max_h_samp_factor);
+            = (qint64(cinfo.image_width) * component.h_samp_factor + qint64(8) * cinfo.max_h_samp_factor - 1)
+            / (qint64(8) * cinfo.max_h_samp_factor);
         const qint64 blocksHigh
-            = (qint64(cinfo.image_height) * component.v_samp_factor + 8 * cinfo.max_v_samp_factor - 1)
-            / (8 * cinfo.max_v_samp_factor);
+            = (qint64(cinfo.image_height) * component.v_samp_factor + qint64(8) * cinfo.max_v_samp_factor - 1)
+            / (qint64(8) * cinfo.max_v_samp_factor);
         total += (blocksWide + component.h_samp_factor) * (blocksHigh + component.v_samp_factor)
             * qint64(sizeof(JBLOCK));
     }
@@ -178,12 +178,12 @@ public:
             if (request.cancelled && request.cancelled->load(std::memory_order_relaxed))
                 fail(Failure::Cancelled);
             if (jpeg_read_scanlines(&cinfo, line, 1) != 1)
-                std::memset(line[0], 0x80, cinfo.output_width * 4);
+                std::memset(line[0], 0x80, size_t(cinfo.output_width) * 4);
             auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
             if (cmyk)
-                cmykToRgb(line[0] + cropLeft * 4, out, wanted.width());
+                cmykToRgb(line[0] + std::ptrdiff_t(cropLeft) * 4, out, wanted.width());
             else
-                std::memcpy(out, line[0] + cropLeft * 4, size_t(wanted.width()) * 4);
+                std::memcpy(out, line[0] + std::ptrdiff_t(cropLeft) * 4, size_t(wanted.width()) * 4);
         }
         // The lines below the frame are never read, so the decode is abandoned
         // rather than finished.

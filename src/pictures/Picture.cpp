@@ -214,7 +214,8 @@ MetafileReply runMetafileHelper(const QString& path, Format format, QSize frame,
         throw invalid();
 
     const auto* bytes = reinterpret_cast<const uchar*>(reply.constData());
-    const auto field = [bytes](int i) { return qFromLittleEndian<qint32>(bytes + 4 + 4 * i); };
+    const auto field
+        = [bytes](int i) { return qFromLittleEndian<qint32>(bytes + 4 + std::ptrdiff_t(4) * i); };
     MetafileReply result { QSize(field(0), field(1)), {} };
     const QSize imageSize(field(2), field(3));
     if (result.own.isEmpty() || imageSize.width() < 0 || imageSize.height() < 0

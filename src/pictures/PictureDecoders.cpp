@@ -127,7 +127,7 @@ IconEntry chooseIcon(const QByteArray& data)
     IconEntry best;
     int bestDistance = -1;
     for (int i = 0; i < count; ++i) {
-        const uchar* at = bytes + 6 + 16 * i;
+        const uchar* at = bytes + 6 + std::ptrdiff_t(16) * i;
         IconEntry entry;
         entry.size = QSize(at[0] ? at[0] : 256, at[1] ? at[1] : 256);
         entry.bitCount = word(at + 6);

@@ -70,7 +70,7 @@ void setMetafileHelper(const QString& path);
 // and this many bytes of images, and answer again from them while the file's
 // identity, size and times are unchanged.
 constexpr int cacheEntries = 8;
-constexpr qint64 cacheBytes = 16 * 1024 * 1024;
+constexpr qint64 cacheBytes = qint64(16) * 1024 * 1024;
 
 // How many times they have decoded a file rather than answered from the
 // cache, and a way to forget it all, for tests and the benchmark.

@@ -87,7 +87,7 @@ inline Record everyField(const engine::TableDef& def)
             record[f.name] = (f.name + QStringLiteral(" ñÁ€—’ü")).left(f.size);
             break;
         case engine::FieldKind::Date:
-            record[f.name] = QDate(1999, 12, 31).addDays(i * 37);
+            record[f.name] = QDate(1999, 12, 31).addDays(qint64(i) * 37);
             break;
         case engine::FieldKind::Time:
             record[f.name] = QTime(10, 20, 30, 456).addSecs(i);
@@ -187,7 +187,7 @@ protected:
     // The alias file before an import: another alias and HLR10 elsewhere.
     QByteArray writeAliasFile() const
     {
-        const QByteArray before = "[OTRO]\npath=/otro\n\n[HLR10]\npath="
+        QByteArray before = "[OTRO]\npath=/otro\n\n[HLR10]\npath="
             + QFile::encodeName(path(QStringLiteral("antes"))) + "\n";
         QDir().mkpath(QFileInfo(aliasFile()).absolutePath());
         QFile f(aliasFile());
@@ -270,7 +270,7 @@ protected:
         const int recordSize = quint8(head[0]) | quint8(head[1]) << 8;
         // MEMORIA comes after 134 bytes of other fields; its last ten bytes
         // are the pointer into the memo file and the length.
-        const qint64 memo = headerSizeOf(db) + 6 + 2 * recordSize + 134 + 10;
+        const qint64 memo = headerSizeOf(db) + 6 + qint64(2) * recordSize + 134 + 10;
         const auto* p = reinterpret_cast<const uchar*>(head.constData() + memo);
         const qint64 block = qint64(p[1]) << 8 | qint64(p[2]) << 16 | qint64(p[3]) << 24;
         const QByteArray length("\x00\xFF\xFF\xFF", 4);

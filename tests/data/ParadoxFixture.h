@@ -134,7 +134,7 @@ inline QByteArray inCodePage(const QString& text, int codePage)
     if (codePage == 1252)
         return windows1252(text);
     const iconv_t cd = iconv_open(("CP" + QByteArray::number(codePage)).constData(), "UTF-8");
-    if (cd == iconv_t(-1))
+    if (cd == iconv_t(-1)) // NOLINT(performance-no-int-to-ptr): iconv's own failure value
         throw std::invalid_argument("inCodePage: iconv does not know this code page");
     QByteArray utf8 = text.toUtf8();
     QByteArray out(utf8.size() * 4 + 4, '\0');

@@ -79,7 +79,7 @@ private slots:
         const QJsonArray rows = query(pets, QStringLiteral("SELECT CODIGO, MEMORIA FROM FICMAES"));
         QCOMPARE(rows.size(), 4);
         QMap<QString, QString> memos;
-        for (const QJsonValue& row : rows)
+        for (const auto& row : rows)
             memos[row[QStringLiteral("CODIGO")].toString()] = row[QStringLiteral("MEMORIA")].toString();
         QCOMPARE(memos.value(QStringLiteral("CODIGO ")), kMemo); // a shared memo block
         QCOMPARE(memos.value(QStringLiteral("0000003")),

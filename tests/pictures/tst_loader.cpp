@@ -782,7 +782,7 @@ private slots:
 private:
     QString write(const QString& name, const QByteArray& data)
     {
-        const QString path = m_dir.filePath(name);
+        QString path = m_dir.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
             qFatal("cannot write %s", qPrintable(path));

@@ -245,9 +245,10 @@ QByteArray icon(const QList<QImage>& images)
             .u32(0)
             .u32(0);
         for (int y = argb.height() - 1; y >= 0; --y)
-            body.data().append(reinterpret_cast<const char*>(argb.constScanLine(y)), argb.width() * 4);
+            body.data().append(
+                reinterpret_cast<const char*>(argb.constScanLine(y)), qsizetype(argb.width()) * 4);
         const int maskStride = ((argb.width() + 31) / 32) * 4;
-        body.data().append(QByteArray(maskStride * argb.height(), '\0'));
+        body.data().append(QByteArray(qsizetype(maskStride) * argb.height(), '\0'));
         bodies.append(body.data());
     }
     quint32 offset = 6 + 16 * quint32(images.size());
@@ -307,7 +308,7 @@ QByteArray windowsMetafile(QSize pixels, const QList<QColor>& stripes, bool tran
     file.u16(96).u32(0).u16(0);
     quint16 checksum = 0;
     for (int i = 0; i < 10; ++i)
-        checksum ^= qFromLittleEndian<quint16>(file.data().constData() + 2 * i);
+        checksum ^= qFromLittleEndian<quint16>(file.data().constData() + std::ptrdiff_t(2) * i);
     file.setU16(20, checksum);
     const qsizetype header = file.size();
     file.u16(1).u16(9).u16(0x0300).u32(0).u16(quint32(stripes.size())).u32(7).u16(0);

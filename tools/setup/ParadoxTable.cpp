@@ -128,7 +128,7 @@ CodePage::CodePage(int number)
         return;
     const QByteArray name = "CP" + QByteArray::number(m_number);
     const iconv_t cd = ::iconv_open("UTF-16LE", name.constData());
-    if (cd != iconv_t(-1))
+    if (cd != iconv_t(-1)) // NOLINT(performance-no-int-to-ptr): iconv's own failure value
         m_iconv = cd;
 }
 
@@ -274,8 +274,9 @@ void ParadoxTable::checkHeader()
     // one pointer per field name, the table's name, then the field names.
     const qint64 fieldInfo = version >= 5 ? 0x78 : 0x58;
     const qint64 tableNameLength = version >= 12 ? 261 : 79;
-    const qint64 namesAt = fieldInfo + 2 * m_header.fields + 4 + 4 * m_header.fields + tableNameLength;
-    if (headerSize < namesAt + 2 * m_header.fields)
+    const qint64 fields = m_header.fields;
+    const qint64 namesAt = fieldInfo + 2 * fields + 4 + 4 * fields + tableNameLength;
+    if (headerSize < namesAt + 2 * fields)
         throw damaged(
             QStringLiteral("la cabecera es más corta de lo que ocupan sus %1 campos").arg(m_header.fields));
 
@@ -311,8 +312,8 @@ void ParadoxTable::checkHeader()
     int total = 0;
     qint64 at = namesAt;
     for (int i = 0; i < m_header.fields; ++i) {
-        const int kindByte = hb[fieldInfo + 2 * i];
-        const int size = hb[fieldInfo + 2 * i + 1];
+        const int kindByte = hb[fieldInfo + qint64(2) * i];
+        const int size = hb[fieldInfo + qint64(2) * i + 1];
         // Names of up to 25 characters, each ended by a zero byte, all
         // within the header.
         const void* end = at < headerSize
@@ -430,7 +431,7 @@ QVariant ParadoxTable::decode(const ParadoxField& field, const unsigned char* da
     }
     case ParadoxKind::Time: {
         const qint64 ms = paradoxLong(data);
-        if (ms < 0 || ms >= 24 * 3600 * 1000)
+        if (ms < 0 || ms >= qint64(24) * 3600 * 1000)
             throw bad(QStringLiteral("no tiene una hora válida"));
         return QTime::fromMSecsSinceStartOfDay(int(ms));
     }

@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     char header[20] = { 'H', 'L', 'R', 'M' };
     const qint32 fields[] = { rendered.own.width(), rendered.own.height(), image.width(), image.height() };
     for (int i = 0; i < 4; ++i)
-        qToLittleEndian<qint32>(fields[i], header + 4 + 4 * i);
+        qToLittleEndian<qint32>(fields[i], header + 4 + std::ptrdiff_t(4) * i);
     if (!writeAll(header, sizeof header))
         return 2;
     for (int y = 0; y < image.height(); ++y)
