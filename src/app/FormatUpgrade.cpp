@@ -13,21 +13,21 @@
 
 namespace app {
 
-bool offerFormatUpgrade()
+UpgradeAnswer offerFormatUpgrade()
 {
     schema::FolderFormat format;
     QString folder;
     try {
         folder = engine::AliasRegistry().folderOf(QStringLiteral("HLR10")).value_or(QString());
         if (folder.isEmpty() || !QDir(folder).exists())
-            return true;
+            return UpgradeAnswer::Start;
         schema::settleUpgrade(folder);
         format = schema::folderFormat(folder);
     } catch (const engine::EngineError&) {
-        return true;
+        return UpgradeAnswer::Start;
     }
     if (format.tables == 0 || format.oldest >= schema::currentFormat || format.newest > schema::currentFormat)
-        return true;
+        return UpgradeAnswer::Start;
 
     QMessageBox question(QMessageBox::Question, QStringLiteral("Huellario"),
         QStringLiteral(
@@ -40,19 +40,19 @@ bool offerFormatUpgrade()
     question.setDefaultButton(yes);
     question.exec();
     if (question.clickedButton() != yes)
-        return false;
+        return UpgradeAnswer::Declined;
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         schema::upgradeFolder(folder);
         QApplication::restoreOverrideCursor();
-        return true;
+        return UpgradeAnswer::Start;
     } catch (const engine::EngineError& error) {
         QApplication::restoreOverrideCursor();
         platform::showMessage(nullptr, QStringLiteral("Huellario"),
             QStringLiteral("No se han actualizado las tablas; la carpeta sigue como estaba.\n\n%1")
                 .arg(error.message()),
             platform::MessageIcon::Error);
-        return false;
+        return UpgradeAnswer::Failed;
     }
 }
 

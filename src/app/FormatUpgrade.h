@@ -4,10 +4,15 @@
 
 namespace app {
 
+enum class UpgradeAnswer {
+    Start, // nothing to upgrade, or upgraded
+    Declined, // the user chose to leave
+    Failed, // the upgrade failed, its message shown; the folder is as it was
+};
+
 // Settles an interrupted upgrade and, for an older folder, asks whether to
-// upgrade it now. False when the program should end instead of starting:
-// the user said no, or the upgrade failed (its message has been shown).
-// Anything else wrong with the folder is left to the data module to report.
-bool offerFormatUpgrade();
+// upgrade it now; the program starts only on Start. Anything else wrong
+// with the folder is left to the data module to report.
+UpgradeAnswer offerFormatUpgrade();
 
 } // namespace app

@@ -46,8 +46,15 @@ int main(int argc, char** argv)
     controls::installAccelerators(application);
     app::loadQtTranslations(application);
 
-    if (!app::offerFormatUpgrade())
+    // Leaving at the question is the user's choice; a failed upgrade is not.
+    switch (app::offerFormatUpgrade()) {
+    case app::UpgradeAnswer::Start:
+        break;
+    case app::UpgradeAnswer::Declined:
         return 0;
+    case app::UpgradeAnswer::Failed:
+        return 1;
+    }
 
     std::unique_ptr<app::Registry> registry;
     try {

@@ -24,7 +24,7 @@ QString indexColumnSql(const IndexField& field);
 // as their plain letters, Ñ as N followed by DEL so that it comes after every
 // N and before O, all in small letters so that blanks, signs and digits come
 // first. Built from
-// SQLite's own replace() and upper(), so the stock sqlite3 client computes
+// SQLite's own replace() and lower(), so the stock sqlite3 client computes
 // it too and can check indexes on it. A file format fixes it: changing it
 // needs an upgrade step.
 QString spanishKeySql(const QString& expression);

@@ -1,6 +1,6 @@
 // The report project as read from its file: named reports, each with its
 // page format, font and bands of rows and cells. The file format is
-// described in the README ("Report projects").
+// described in docs/DEVELOPING.md ("Report projects and listings").
 #pragma once
 
 #include <QMarginsF>

@@ -252,6 +252,7 @@ private slots:
         QFETCH(int, count);
         Fixture f;
         std::vector<Reminder> due;
+        due.reserve(size_t(count));
         for (int i = 0; i < count; ++i)
             due.push_back({ -i, 30 + i, QStringLiteral("AVISO %1").arg(i) });
         f.addReminders(due);
