@@ -6,6 +6,7 @@
 #include "controls/Colors.h"
 #include "controls/FancyButton.h"
 #include "data/ModGen.h"
+#include "health/VaccineRows.h"
 #include "platform/Furniture.h"
 
 #include <QFrame>
@@ -17,8 +18,6 @@ namespace furniture = platform::furniture;
 namespace {
 
 constexpr std::array<int, 4> kRowTops { 114, 146, 178, 210 };
-// The vaccine names end here, against their ticks.
-constexpr int kNameRight = 151;
 
 // A bold label drawn straight over the background picture.
 QLabel* addText(QWidget* window, const char* name, const QString& text, const QColor& colour, QPoint at)
@@ -79,48 +78,29 @@ void TFichaVacunas::build()
 
     Bevel2 = addBand(this, "Bevel2", 8, 96, 729);
 
-    const std::array<const char*, 4> tickFields { "MOQUILLO_TRIVALENTE", "PARVOVIROSI_LEUCEMIA",
-        "POLIVALENTE_LEUCEMIA", "RABIA" };
-    const std::array<const char*, 4> dateFields { "FECHA_1", "FECHA_2", "FECHA_3", "FECHA_4" };
-    std::array<QLabel**, 4> names { &Etiqueta_1, &Etiqueta_2, &Etiqueta_3, &Etiqueta_4 };
-    std::array<bound::DBCheckBox**, 4> ticks { &DBCheckBox1, &DBCheckBox2, &DBCheckBox3, &DBCheckBox4 };
-    std::array<bound::DBText**, 4> dates { &DBText1, &DBText2, &DBText3, &DBText4 };
+    const std::array<bound::DBText**, 4> dates { &DBText1, &DBText2, &DBText3, &DBText4 };
     QWidget* previous = DbGridMascotas;
-    for (size_t row = 0; row < kRowTops.size(); ++row) {
-        const int top = kRowTops[row];
-        const QString number = QString::number(row + 1);
+    health::addVaccineRows(this, m_data.SourceVacunas, kRowTops, 160,
+        { &Etiqueta_1, &Etiqueta_2, &Etiqueta_3, &Etiqueta_4 },
+        { &DBCheckBox1, &DBCheckBox2, &DBCheckBox3, &DBCheckBox4 },
+        [&](std::size_t row, int top, bound::DBCheckBox* tick) {
+            tick->setReadOnly(true);
+            setTabOrder(previous, tick);
+            previous = tick;
 
-        // A fixed frame ending at the ticks, so a longer name grows leftwards.
-        auto* name = new QLabel(this);
-        name->setObjectName(QStringLiteral("Etiqueta_") + number);
-        furniture::styleFieldLabel(name);
-        name->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        name->setGeometry(0, top, kNameRight, 17);
-        *names[row] = name;
-
-        auto* tick = new bound::DBCheckBox(this);
-        tick->setObjectName(QStringLiteral("DBCheckBox") + number);
-        tick->setGeometry(160, top, 14, 17);
-        tick->setReadOnly(true);
-        tick->setDataSource(m_data.SourceVacunas);
-        tick->setDataField(QString::fromLatin1(tickFields[row]));
-        setTabOrder(previous, tick);
-        previous = tick;
-        *ticks[row] = tick;
-
-        auto* date = new bound::DBText(this);
-        date->setObjectName(QStringLiteral("DBText") + number);
-        date->setGeometry(184, top, 70, 17);
-        date->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        date->setFont(furniture::windowFont(true));
-        QPalette palette = date->palette();
-        palette.setColor(QPalette::WindowText, controls::clOlive);
-        date->setPalette(palette);
-        date->setForegroundRole(QPalette::WindowText);
-        date->setDataSource(m_data.SourceVacunas);
-        date->setDataField(QString::fromLatin1(dateFields[row]));
-        *dates[row] = date;
-    }
+            auto* date = new bound::DBText(this);
+            date->setObjectName(QStringLiteral("DBText") + QString::number(row + 1));
+            date->setGeometry(184, top, 70, 17);
+            date->setAlignment(Qt::AlignRight | Qt::AlignTop);
+            date->setFont(furniture::windowFont(true));
+            QPalette palette = date->palette();
+            palette.setColor(QPalette::WindowText, controls::clOlive);
+            date->setPalette(palette);
+            date->setForegroundRole(QPalette::WindowText);
+            date->setDataSource(m_data.SourceVacunas);
+            date->setDataField(QString::fromLatin1(health::kVaccineRows[row].dateField));
+            *dates[row] = date;
+        });
 
     Texto_1 = addText(this, "Texto_1",
         QStringLiteral("( A las 6 semanas - Recomendada también la desparasitación )."), controls::clNavy,
