@@ -124,12 +124,9 @@ TFichaVeterinarios::TFichaVeterinarios(TModuloGeneral& dataModule, QWidget* pare
 void TFichaVeterinarios::build()
 {
     // Built from back to front.
-    Image1 = furniture::addBackground(this);
-    Bevel1 = furniture::addSeparator(this, 336);
-    Bevel1->setGeometry(0, 336, 729, 9);
-    addAcceptButton(QRect(230, 353, 113, 30));
-    addCancelButton(QRect(398, 353, 113, 30));
-    addCloseButton(QRect(314, 352, 113, 30));
+    const RecordFurniture made = addRecordFurniture();
+    Image1 = made.picture;
+    Bevel1 = made.band;
 
     const auto label = [this](const char* text, int right, int top, const char* name) {
         return furniture::addFieldLabel(this, QString::fromUtf8(text), right, top,

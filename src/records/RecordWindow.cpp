@@ -5,6 +5,9 @@
 #include "platform/Furniture.h"
 #include "platform/Guarded.h"
 
+#include <QFrame>
+#include <QLabel>
+
 namespace records {
 
 RecordWindow::RecordWindow(QWidget* parent)
@@ -65,6 +68,17 @@ TDsFancyButton* RecordWindow::addCloseButton(const QRect& geometry)
         = controls::makeWindowButton(this, QStringLiteral("But_Cerrar"), QStringLiteral("&Cerrar"), geometry);
     connect(But_Cerrar, &TDsFancyButton::clicked, this, platform::guard(this, &RecordWindow::closeRecord));
     return But_Cerrar;
+}
+
+RecordWindow::RecordFurniture RecordWindow::addRecordFurniture()
+{
+    QLabel* picture = platform::furniture::addBackground(this);
+    QFrame* band = platform::furniture::addSeparator(this, 336);
+    band->setGeometry(0, 336, 729, 9);
+    addAcceptButton(QRect(230, 353, 113, 30));
+    addCancelButton(QRect(398, 353, 113, 30));
+    addCloseButton(QRect(314, 352, 113, 30));
+    return { picture, band };
 }
 
 } // namespace records

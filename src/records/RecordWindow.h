@@ -9,6 +9,8 @@
 namespace engine {
 class Table;
 }
+class QFrame;
+class QLabel;
 class TDsFancyButton;
 
 namespace records {
@@ -40,6 +42,16 @@ protected:
     TDsFancyButton* addAcceptButton(const QRect& geometry);
     TDsFancyButton* addCancelButton(const QRect& geometry);
     TDsFancyButton* addCloseButton(const QRect& geometry);
+
+    // What addRecordFurniture() made.
+    struct RecordFurniture {
+        QLabel* picture;
+        QFrame* band;
+    };
+    // The furniture of a full-size record window with Cerrar, back to front:
+    // the background picture, the band at 336 and Aceptar, Cancelar and
+    // Cerrar below it.
+    RecordFurniture addRecordFurniture();
 };
 
 } // namespace records
