@@ -35,9 +35,9 @@ TFichaAlbum::~TFichaAlbum()
 void TFichaAlbum::build()
 {
     // Built from back to front.
-    addListFurniture();
-    Image1 = findChild<QLabel*>(QStringLiteral("Image1"));
-    Bevel1 = findChild<QFrame*>(QStringLiteral("Bevel1"));
+    const ListFurniture made = addListFurniture();
+    Image1 = made.picture;
+    Bevel1 = made.band;
     Bevel1->setGeometry(0, 320, 750, 9);
 
     DbGridMascotas = new bound::DBGrid(this);

@@ -22,8 +22,8 @@ TFicheroVeterinarios::TFicheroVeterinarios(TModuloGeneral& dataModule, QWidget* 
 void TFicheroVeterinarios::build()
 {
     // Built from back to front.
-    addListFurniture();
-    Image1 = findChild<QLabel*>(QStringLiteral("Image1"));
+    const ListFurniture made = addListFurniture();
+    Image1 = made.picture;
 
     DBGrid1 = new bound::DBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
@@ -41,7 +41,7 @@ void TFicheroVeterinarios::build()
         { QStringLiteral("WEB"), QStringLiteral("Página Web") },
     });
 
-    Bevel1 = findChild<QFrame*>(QStringLiteral("Bevel1"));
+    Bevel1 = made.band;
     Bevel1->setGeometry(0, 320, 750, 9);
     Bevel1->raise();
     But_Anadir = addOperationButton(Operation::Append, 48);

@@ -124,11 +124,12 @@ void ListWindow::modifyOnDoubleClick(bound::DBGrid* grid)
         grid, &bound::DBGrid::recordDoubleClicked, this, platform::guard(this, &ListWindow::modifyRecord));
 }
 
-void ListWindow::addListFurniture(int separatorTop)
+ListWindow::ListFurniture ListWindow::addListFurniture(int separatorTop)
 {
     platform::furniture::setGround(this, platform::furniture::Ground::White);
-    platform::furniture::addBackground(this);
-    platform::furniture::addSeparator(this, separatorTop);
+    QLabel* picture = platform::furniture::addBackground(this);
+    QFrame* band = platform::furniture::addSeparator(this, separatorTop);
+    return { picture, band };
 }
 
 } // namespace records

@@ -20,6 +20,8 @@ class Table;
 namespace bound {
 class DBGrid;
 }
+class QFrame;
+class QLabel;
 class TDsFancyButton;
 class TFichaBorrar;
 class TFichaBuscar;
@@ -67,8 +69,13 @@ protected:
     TDsFancyButton* addOperationButton(Operation operation, int left, QSize size = { 95, 30 }, int top = 345);
     // Modificar on a double click of a record of the grid.
     void modifyOnDoubleClick(bound::DBGrid* grid);
+    // What addListFurniture() made.
+    struct ListFurniture {
+        QLabel* picture;
+        QFrame* band;
+    };
     // White client area with the background picture and the band at 320.
-    void addListFurniture(int separatorTop = 320);
+    ListFurniture addListFurniture(int separatorTop = 320);
 
 private:
     void showRecordWindow();

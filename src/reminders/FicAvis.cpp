@@ -21,9 +21,9 @@ TFicheroAvisos::TFicheroAvisos(TModuloGeneral& dataModule, QWidget* parent)
 void TFicheroAvisos::build()
 {
     // Built from back to front.
-    addListFurniture();
-    Image1 = findChild<QLabel*>(QStringLiteral("Image1"));
-    Bevel1 = findChild<QFrame*>(QStringLiteral("Bevel1"));
+    const ListFurniture made = addListFurniture();
+    Image1 = made.picture;
+    Bevel1 = made.band;
     Bevel1->setGeometry(0, 320, 750, 9);
     But_Anadir = addOperationButton(Operation::Append, 48);
     But_Salir = addOperationButton(Operation::Leave, 599);
