@@ -49,37 +49,47 @@ QSize ownSize(QImageReader& reader)
     return own;
 }
 
+// A reader of exactly the given Qt format over the data, its picture's own
+// size checked against the limits; `invalid` is thrown for a size it lacks.
+class QtReader {
+public:
+    QtReader(const QByteArray& data, const char* format, Failure invalid)
+        : m_reader(&m_buffer, format)
+    {
+        m_buffer.setData(data);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_reader.setAutoDetectImageFormat(false);
+        m_own = ownSize(m_reader);
+        if (!m_own.isValid() || m_own.isEmpty())
+            throw DecodeError { invalid, 0 };
+        checkOwnSize(m_own);
+    }
+    QtReader(const QtReader&) = delete;
+    QtReader& operator=(const QtReader&) = delete;
+
+    QImageReader& reader() { return m_reader; }
+    QSize size() const { return m_own; }
+
+private:
+    QBuffer m_buffer;
+    QImageReader m_reader;
+    QSize m_own;
+};
+
 // Reads one picture of the given Qt format, refusing anything else.
 QImage readWithQt(const QByteArray& data, const char* format, Failure invalid)
 {
     const AllocationLimit limit;
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    const QSize own = ownSize(reader);
-    if (!own.isValid() || own.isEmpty())
-        throw DecodeError { invalid, 0 };
-    checkOwnSize(own);
+    QtReader qt(data, format, invalid);
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    if (!qt.reader().read(&image) || image.isNull())
         throw DecodeError { invalid, 0 };
     return image;
 }
 
 QSize sizeWithQt(const QByteArray& data, const char* format)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    const QSize own = ownSize(reader);
-    if (!own.isValid() || own.isEmpty())
-        throw DecodeError { Failure::NotValid, 0 };
-    checkOwnSize(own);
-    return own;
+    return QtReader(data, format, Failure::NotValid).size();
 }
 
 // Pixels of the bottom-left pixel's colour become transparent, judged on the
