@@ -1,5 +1,6 @@
 #include "app/FormatUpgrade.h"
 
+#include "data/schema/Backup.h"
 #include "data/schema/Schema.h"
 #include "data/schema/Upgrade.h"
 #include "engine/AliasRegistry.h"
@@ -19,7 +20,10 @@ UpgradeAnswer offerFormatUpgrade()
     QString folder;
     try {
         folder = engine::AliasRegistry().folderOf(QStringLiteral("HLR10")).value_or(QString());
-        if (folder.isEmpty() || !QDir(folder).exists())
+        if (folder.isEmpty())
+            return UpgradeAnswer::Start;
+        schema::settleRestore(folder);
+        if (!QDir(folder).exists())
             return UpgradeAnswer::Start;
         schema::settleUpgrade(folder);
         format = schema::folderFormat(folder);

@@ -1,5 +1,5 @@
-// Errors of the table engine. They travel up to the application's error
-// handler, which shows their text; nothing below it catches them.
+// Errors of the table engine. They travel up to the window's edge
+// (platform::guarded), which shows their text.
 #pragma once
 
 #include <QString>

@@ -507,6 +507,21 @@ void copyTableFile(const QString& from, const QString& to)
     }
 }
 
+void checkTableFile(const QString& path)
+{
+    sql::Connection db = openFile(path, SQLITE_OPEN_READONLY);
+    sqlite3_stmt* statement = nullptr;
+    QString answer;
+    if (sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check(1)", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        answer = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    else
+        answer = db.errorText();
+    sqlite3_finalize(statement);
+    if (answer != QLatin1String("ok"))
+        throw EngineError(QStringLiteral("El archivo de tabla %1 está dañado: %2").arg(path, answer));
+}
+
 void changeTableFile(const QString& path, const QStringList& statements, int version)
 {
     sql::Connection db = openFile(path, SQLITE_OPEN_READWRITE);

@@ -79,4 +79,8 @@ void copyTableFile(const QString& from, const QString& to);
 // EngineError names the file.
 void changeTableFile(const QString& path, const QStringList& statements, int version);
 
+// SQLite's integrity check of a table file, read only; EngineError naming the
+// file and SQLite's first complaint unless it answers "ok".
+void checkTableFile(const QString& path);
+
 } // namespace engine

@@ -2,6 +2,7 @@
 
 #include "InitialData.h"
 #include "NewDataFolder.h"
+#include "data/schema/Backup.h"
 #include "data/schema/Schema.h"
 #include "engine/AliasRegistry.h"
 #include "engine/EngineError.h"
@@ -192,6 +193,17 @@ int install(const Options& options, QTextStream& out, QTextStream& err)
             << Qt::endl
             << "Elija una carpeta sin ellos con --dir." << Qt::endl;
         return Usage;
+    }
+
+    // A restore stopped between its renames leaves no folder here for a moment;
+    // it is finished first, or the initial data would take its place.
+    try {
+        if (schema::settleRestore(folder))
+            out << "Se ha completado o deshecho una restauración interrumpida de «"
+                << QDir::toNativeSeparators(folder) << "»." << Qt::endl;
+    } catch (const engine::EngineError& e) {
+        err << "No se pudo instalar: " << e.message() << Qt::endl << "No se ha cambiado nada." << Qt::endl;
+        return Failed;
     }
 
     std::optional<NewDataFolder> data;

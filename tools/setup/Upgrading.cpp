@@ -1,5 +1,6 @@
 #include "Upgrading.h"
 
+#include "data/schema/Backup.h"
 #include "data/schema/Schema.h"
 #include "data/schema/Upgrade.h"
 #include "engine/AliasRegistry.h"
@@ -9,7 +10,12 @@
 
 namespace setup {
 
-int upgrade(const Options& options, QTextStream& out, QTextStream& err)
+namespace {
+
+// The data folder the options name, with what interrupted work left settled;
+// empty, with the reason on `err`, when there is none (or, unless
+// `mustExist` is false, it does not exist: a lost folder can be restored).
+QString dataFolder(const Options& options, QTextStream& out, QTextStream& err, bool mustExist = true)
 {
     QString folder = options.folder;
     if (folder.isEmpty()) {
@@ -19,18 +25,32 @@ int upgrade(const Options& options, QTextStream& out, QTextStream& err)
         if (folder.isEmpty()) {
             err << "El alias HLR10 no está registrado en " << aliases.file()
                 << "; indique la carpeta de datos con --dir." << Qt::endl;
-            return Failed;
+            return {};
         }
     }
     const QString shown = QDir::toNativeSeparators(folder);
+    if (schema::settleRestore(folder))
+        out << "Se ha completado o deshecho una restauración interrumpida de «" << shown << "»." << Qt::endl;
     if (!QDir(folder).exists()) {
+        if (!mustExist)
+            return folder;
         err << "No existe la carpeta de datos «" << shown << "»." << Qt::endl;
-        return Failed;
+        return {};
     }
+    if (schema::settleUpgrade(folder))
+        out << "Se ha completado o deshecho una actualización interrumpida en «" << shown << "»." << Qt::endl;
+    return folder;
+}
+
+} // namespace
+
+int upgrade(const Options& options, QTextStream& out, QTextStream& err)
+{
     try {
-        if (schema::settleUpgrade(folder))
-            out << "Se ha completado o deshecho una actualización interrumpida en «" << shown << "»."
-                << Qt::endl;
+        const QString folder = dataFolder(options, out, err);
+        if (folder.isEmpty())
+            return Failed;
+        const QString shown = QDir::toNativeSeparators(folder);
         const schema::UpgradeResult result = schema::upgradeFolder(folder);
         if (result.copy.isEmpty()) {
             out << "Las tablas de «" << shown << "» ya son del formato " << schema::currentFormat
@@ -43,6 +63,55 @@ int upgrade(const Options& options, QTextStream& out, QTextStream& err)
         return Installed;
     } catch (const engine::EngineError& error) {
         err << "No se ha actualizado nada: " << error.message() << Qt::endl;
+        return Failed;
+    }
+}
+
+int copyData(const Options& options, const QString& copies, QTextStream& out, QTextStream& err)
+{
+    try {
+        const QString folder = dataFolder(options, out, err);
+        if (folder.isEmpty())
+            return Failed;
+        const QString into = copies.isEmpty() ? schema::defaultCopiesFolder() : copies;
+        const schema::FolderCopy copy = schema::copyFolder(folder, into);
+        out << "Copia de «" << QDir::toNativeSeparators(folder) << "» hecha en «"
+            << QDir::toNativeSeparators(copy.folder) << "»; las nueve tablas están comprobadas." << Qt::endl;
+        if (!copy.missingPictures.isEmpty())
+            out << "Las imágenes del álbum no se copian, y " << copy.missingPictures.size()
+                << " de ellas ya no existen; la lista está en «"
+                << QDir::toNativeSeparators(
+                       QDir(copy.folder).filePath(QLatin1String(schema::kMissingPicturesFile)))
+                << "»." << Qt::endl;
+        return Installed;
+    } catch (const engine::EngineError& error) {
+        err << "No se ha hecho la copia: " << error.message() << Qt::endl;
+        return Failed;
+    }
+}
+
+int restoreData(const Options& options, const QString& copy, QTextStream& out, QTextStream& err)
+{
+    try {
+        const QString folder = dataFolder(options, out, err, false);
+        if (folder.isEmpty())
+            return Failed;
+        if (!QDir(copy).exists()) {
+            err << "No existe la copia «" << QDir::toNativeSeparators(copy) << "»." << Qt::endl;
+            return Failed;
+        }
+        const QString aside = schema::restoreCopy(copy, folder);
+        out << "Restaurada la copia «" << QDir::toNativeSeparators(copy) << "» en «"
+            << QDir::toNativeSeparators(folder) << "».";
+        if (!aside.isEmpty())
+            out << " La carpeta anterior se conserva en «" << QDir::toNativeSeparators(aside) << "».";
+        out << Qt::endl;
+        return Installed;
+    } catch (const schema::FolderInUse& error) {
+        err << "No se ha restaurado nada: " << error.message() << Qt::endl;
+        return Refused;
+    } catch (const engine::EngineError& error) {
+        err << "No se ha restaurado nada: " << error.message() << Qt::endl;
         return Failed;
     }
 }

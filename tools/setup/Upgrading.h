@@ -1,5 +1,5 @@
-// huellario-setup --actualizar: brings the data folder's tables to the
-// format of this version, after a copy of the folder.
+// huellario-setup --actualizar, --copia and --restaurar: the data folder's
+// format, its copies, and putting a copy back.
 #pragma once
 
 #include "Installer.h"
@@ -8,8 +8,20 @@
 
 namespace setup {
 
-// The folder is --dir, else the one HLR10 names. Installed (0) when done or
-// nothing was to do, Failed (3) with the reason on `err`, nothing changed.
+// Each works on --dir, else the folder HLR10 names, and finishes first what
+// an interrupted upgrade or restore left. Installed (0) when done, Failed (3)
+// with the reason on `err` and nothing changed.
+
+// Brings the tables to this version's format, after a copy. Nothing to do is
+// also Installed.
 int upgrade(const Options& options, QTextStream& out, QTextStream& err);
+
+// A checked copy of the nine tables in a dated folder under `copies` (empty:
+// the default), of which the last ten are kept.
+int copyData(const Options& options, const QString& copies, QTextStream& out, QTextStream& err);
+
+// Puts the copy in `copy` in place of the folder, which is moved aside.
+// Refused (1) while Huellario has the folder open.
+int restoreData(const Options& options, const QString& copy, QTextStream& out, QTextStream& err);
 
 } // namespace setup

@@ -17,6 +17,8 @@ const char* const kHelp
     = R"(Uso: huellario-setup [--dir CARPETA] [--aliases ARCHIVO] [--if-missing] [--ventana]
      huellario-setup --importar CARPETA [--dir CARPETA] [--aliases ARCHIVO] [--ventana]
      huellario-setup --actualizar [--dir CARPETA] [--aliases ARCHIVO]
+     huellario-setup --copia [COPIAS] [--dir CARPETA] [--aliases ARCHIVO]
+     huellario-setup --restaurar COPIA [--dir CARPETA] [--aliases ARCHIVO]
 
 Instala los datos iniciales de Huellario: crea la carpeta de datos con las
 nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
@@ -52,6 +54,23 @@ Opciones:
                       carpeta queda como estaba o actualizada del todo, y la
                       siguiente ejecución (o Huellario al abrirla) lo termina.
                       No actualiza mientras Huellario tiene la carpeta abierta.
+  --copia [COPIAS]    Copia las nueve tablas de la carpeta de datos (la de
+                      --dir, o la que indica HLR10) en una carpeta con la
+                      fecha y la hora dentro de COPIAS (por omisión
+                      $XDG_DATA_HOME/huellario/copias). Cada tabla se copia
+                      entera, sin cortar un guardado a medias, aunque
+                      Huellario esté abierto, y se comprueba antes de dar la
+                      copia por hecha. Se guardan las 10 copias más
+                      recientes; las anteriores se borran. Las imágenes del
+                      álbum no se copian (son archivos suyos); las que ya no
+                      existen se listan en imagenes-que-faltan.txt.
+  --restaurar COPIA   Pone la copia COPIA en lugar de la carpeta de datos.
+                      Comprueba antes la copia; la carpeta actual no se
+                      borra: queda al lado con el nombre
+                      CARPETA.antes-de-restaurar-FECHA. El alias no cambia.
+                      No restaura mientras Huellario tiene la carpeta
+                      abierta. Si se interrumpe, queda la carpeta anterior o
+                      la restaurada, nunca una mezcla.
   --ventana           Si algo falla, muestra el mensaje también en una ventana
                       (la entrada del menú lo usa antes de abrir Huellario).
   -h, --help          Muestra esta ayuda.
@@ -64,6 +83,8 @@ cortada de golpe lo retira la siguiente.
 Códigos de salida: 0 instalado (o ya instalado con --if-missing),
 1 tablas ya existentes, 2 opciones incorrectas, 3 error al instalar.
 Con --actualizar, 0 actualizada (o nada que actualizar) y 3 no actualizada.
+Con --copia, 0 copia hecha y 3 sin copia. Con --restaurar, 0 restaurada,
+1 carpeta abierta en Huellario y 3 no restaurada.
 Con --importar, 3 es también una tabla de origen que falta, está dañada o
 no es de la versión anterior.
 )";
@@ -84,6 +105,9 @@ int main(int argc, char* argv[])
     setup::Options options;
     QString importFolder;
     bool upgrading = false;
+    bool copying = false;
+    QString copiesFolder;
+    QString restoreFrom;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -106,6 +130,15 @@ int main(int argc, char* argv[])
             options.ifMissing = true;
         } else if (arg == QLatin1String("--actualizar")) {
             upgrading = true;
+        } else if (arg == QLatin1String("--copia") || arg.startsWith(QLatin1String("--copia="))) {
+            // The folder of copies is optional: "--copia", "--copia X", "--copia=X".
+            copying = true;
+            if (arg != QLatin1String("--copia"))
+                ok = value(QStringLiteral("--copia"), copiesFolder);
+            else if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--")))
+                copiesFolder = args[++i];
+        } else if (arg == QLatin1String("--restaurar") || arg.startsWith(QLatin1String("--restaurar="))) {
+            ok = value(QStringLiteral("--restaurar"), restoreFrom);
         } else if (arg == QLatin1String("--ventana")) {
             // Taken into account before the application object was made.
         } else if (arg == QLatin1String("--dir") || arg.startsWith(QLatin1String("--dir="))) {
@@ -125,6 +158,21 @@ int main(int argc, char* argv[])
             return setup::Usage;
         }
     }
+    if (int(upgrading) + int(copying) + int(!restoreFrom.isEmpty()) + int(!importFolder.isEmpty()) > 1) {
+        err << "--actualizar, --copia, --restaurar e --importar no se pueden combinar." << Qt::endl
+            << "Use --help para ver las opciones." << Qt::endl;
+        return setup::Usage;
+    }
+    if ((copying || !restoreFrom.isEmpty()) && options.ifMissing) {
+        err << "--copia y --restaurar no se pueden combinar con --if-missing." << Qt::endl
+            << "Use --help para ver las opciones." << Qt::endl;
+        return setup::Usage;
+    }
+    if (copying)
+        return setup::reportFailure(window, setup::copyData(options, copiesFolder, out, err), errors.text());
+    if (!restoreFrom.isEmpty())
+        return setup::reportFailure(
+            window, setup::restoreData(options, restoreFrom, out, err), errors.text());
     if (upgrading) {
         if (options.ifMissing || !importFolder.isEmpty()) {
             err << "--actualizar no se puede combinar con --if-missing ni con --importar." << Qt::endl

@@ -1,5 +1,6 @@
 #include "data/schema/Upgrade.h"
 
+#include "data/schema/Backup.h"
 #include "data/schema/Schema.h"
 #include "engine/EngineError.h"
 #include "engine/FieldDef.h"
@@ -7,7 +8,6 @@
 #include "engine/Sqlite.h"
 #include "engine/TableFileLock.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -208,19 +208,9 @@ UpgradeResult upgradeFolder(const QString& folder, const QString& copies)
     if (format.oldest == currentFormat)
         return result;
 
-    // The copy of the folder as it was, in a folder of its own.
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HHmmss"));
-    QString copy = QDir(copies).filePath(stamp + QStringLiteral("-antes-de-actualizar"));
-    for (int n = 2; QFileInfo::exists(copy); ++n)
-        copy = QDir(copies).filePath(QStringLiteral("%1-antes-de-actualizar-%2").arg(stamp).arg(n));
-    if (!QDir().mkpath(copy))
-        throw EngineError(QStringLiteral("No se puede crear la carpeta de la copia %1.").arg(copy));
-    for (const engine::TableDef& def : tables()) {
-        engine::copyTableFile(dir.filePath(def.fileName), QDir(copy).filePath(def.fileName));
-        checkpoint();
-    }
-    syncFolder(copy);
-    result.copy = copy;
+    // The copy of the folder as it was, one of the owner's copies.
+    result.copy = copyFolder(folder, copies, QStringLiteral("antes-de-actualizar")).folder;
+    checkpoint();
 
     // Each file staged and brought to the current format, a step at a time.
     try {

@@ -38,7 +38,8 @@ struct UpgradeResult {
 };
 
 // Upgrades the nine table files of `folder` to the current format. First
-// the files are copied into a new dated folder under `copies`; then each is
+// the files are copied into a new dated folder under `copies` (copyFolder(),
+// named "...-antes-de-actualizar"); then each is
 // staged beside itself and upgraded step by step; only when all are ready
 // do they replace the originals. An interruption at any point leaves the
 // folder as it was or, once settleUpgrade() has run, wholly upgraded.
