@@ -111,7 +111,7 @@ TableCursor::~TableCursor()
 {
     // Statements and the connection go before the descriptor of our lock.
     for (sql::Statement* stmt : { &m_selectRow, &m_selectBlock, &m_selectVisible, &m_selectOne, &m_insert,
-             &m_update, &m_delete, &m_begin, &m_commit, &m_rollback })
+             &m_update, &m_delete, &m_begin, &m_commit, &m_rollback, &m_spanishKey })
         stmt->finalize();
     m_db.reset();
     if (m_lockFd >= 0)
@@ -437,14 +437,16 @@ int TableCursor::lowerBound(const QVariantList& keyValues) const
 
 values::Stored TableCursor::spanishKey(const values::Stored& text) const
 {
-    sql::Statement stmt;
-    prepare(stmt, QStringLiteral("SELECT ") + schema::spanishKeySql(QStringLiteral("?1")));
-    values::bind(stmt.get(), 1, text);
-    step(stmt.get());
+    if (!m_spanishKey.get())
+        prepare(m_spanishKey, QStringLiteral("SELECT ") + schema::spanishKeySql(QStringLiteral("?1")));
+    sqlite3_stmt* stmt = m_spanishKey.get();
+    sql::ResetGuard guard(stmt);
+    values::bind(stmt, 1, text);
+    step(stmt);
     values::Stored key;
     key.type = values::Stored::Type::Text;
-    key.text = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)),
-        sqlite3_column_bytes(stmt.get(), 0));
+    key.text = QByteArray(
+        reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), sqlite3_column_bytes(stmt, 0));
     return key;
 }
 

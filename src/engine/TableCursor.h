@@ -134,6 +134,9 @@ private:
     int m_lastRowRead = -1;
 
     sql::Statement m_selectRow;
+    // Prepared once: the key's expression is long, and preparing it cost
+    // more than the seek it serves.
+    mutable sql::Statement m_spanishKey;
     sql::Statement m_selectVisible;
     sql::Statement m_selectOne;
     sql::Statement m_insert;
