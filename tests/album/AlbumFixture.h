@@ -11,6 +11,7 @@
 #include "records/Borrar.h"
 #include "support/PetFixture.h"
 #include "support/PictureFixtures.h"
+#include "support/Rows.h"
 
 #include "platform/Shell.h"
 
@@ -89,16 +90,9 @@ public:
     {
         engine::Table reader(data().DbGeneral, QStringLiteral("Lector"), QStringLiteral("ALBUM.DB"));
         reader.open();
-        QStringList result;
-        for (const auto& row : reader.readRows(0, reader.recordCount(),
-                 { QStringLiteral("CODIGO"), QStringLiteral("CARPETA"), QStringLiteral("DESCRIPCION"),
-                     QStringLiteral("ADJUST") })) {
-            QStringList cells;
-            for (const QVariant& v : row)
-                cells << (v.typeId() == QMetaType::Bool ? QString::number(v.toBool()) : v.toString());
-            result << cells.join(QLatin1Char('|'));
-        }
-        return result;
+        return testsupport::joinedRows(reader.readRows(0, reader.recordCount(),
+            { QStringLiteral("CODIGO"), QStringLiteral("CARPETA"), QStringLiteral("DESCRIPCION"),
+                QStringLiteral("ADJUST") }));
     }
 
     // Shows the album as the main window does, but without waiting for it.

@@ -12,6 +12,7 @@
 #include "records/Borrar.h"
 #include "records/Buscar.h"
 #include "support/PetFixture.h"
+#include "support/Rows.h"
 #include "support/TestWindows.h"
 
 #include <QLineEdit>
@@ -91,16 +92,9 @@ public:
         engine::Table reader(data().DbGeneral, QStringLiteral("Lector"), QStringLiteral("SANIDAD.db"));
         reader.setIndexFieldNames(QStringLiteral("CODIGO"));
         reader.open();
-        QStringList result;
-        for (const auto& row : reader.readRows(0, reader.recordCount(),
-                 { QStringLiteral("CODIGO"), QStringLiteral("DESCRIPCIO"), QStringLiteral("CLINICA"),
-                     QStringLiteral("VETERINARIO") })) {
-            QStringList cells;
-            for (const QVariant& v : row)
-                cells << v.toString();
-            result << cells.join(QLatin1Char('|'));
-        }
-        return result;
+        return testsupport::joinedRows(reader.readRows(0, reader.recordCount(),
+            { QStringLiteral("CODIGO"), QStringLiteral("DESCRIPCIO"), QStringLiteral("CLINICA"),
+                QStringLiteral("VETERINARIO") }));
     }
 
     // The register shown non-modally, as the main window leaves it.
@@ -108,9 +102,7 @@ public:
     {
         data().TablaMascotas->open();
         data().TablaSanidad->open();
-        list->show();
-        list->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(list.get()));
+        recordtest::showActive(list.get());
     }
 
     // The texts of one column of a grid, top to bottom.

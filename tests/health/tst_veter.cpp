@@ -12,6 +12,7 @@
 #include "platform/EnterAsTab.h"
 #include "platform/Shell.h"
 #include "records/Borrar.h"
+#include "support/Rows.h"
 #include "support/TempFolder.h"
 #include "support/TestMain.h"
 #include "support/TestWindows.h"
@@ -86,22 +87,10 @@ struct Fixture {
         engine::Table reader(data->DbGeneral, QStringLiteral("Lector"), QStringLiteral("VETERIN.DB"));
         reader.setIndexFieldNames(QStringLiteral("CLINICA"));
         reader.open();
-        QStringList result;
-        for (const QVariantList& row : reader.readRows(0, reader.recordCount(), fields)) {
-            QStringList cells;
-            for (const QVariant& v : row)
-                cells << v.toString();
-            result << cells.join(QLatin1Char('|'));
-        }
-        return result;
+        return testsupport::joinedRows(reader.readRows(0, reader.recordCount(), fields));
     }
 
-    void showList()
-    {
-        list->show();
-        list->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(list.get()));
-    }
+    void showList() { recordtest::showActive(list.get()); }
 
     QString gridCell(int row, int column) const
     {

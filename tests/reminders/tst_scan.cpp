@@ -3,6 +3,7 @@
 // a work table held by another process.
 #include "platform/Guarded.h"
 #include "support/ReminderFixture.h"
+#include "support/Rows.h"
 #include "support/TestMain.h"
 
 #include "bound/DBGrid.h"
@@ -67,13 +68,7 @@ private:
         showing.workTableOpen = m_work.active();
         if (QWidget* focus = QApplication::focusWidget())
             showing.focus = focus->objectName();
-        QAbstractItemModel* model = m_window.DBGrid1->model();
-        for (int row = 0; row < model->rowCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < model->columnCount(); ++column)
-                cells << model->index(row, column).data().toString();
-            showing.rows << cells.join(QLatin1Char('|'));
-        }
+        showing.rows << testsupport::shownRows(*m_window.DBGrid1->model());
         QTest::keyClick(m_window.DBGrid1, Qt::Key_A);
     }
     TFicheroIniAvisos& m_window;
@@ -163,15 +158,9 @@ private slots:
                                  .arg(text, r.start ? shortDate(*r.start) : QString(),
                                      r.end ? shortDate(*r.end) : QString());
         }
-        for (const auto& row : f.rows(QStringLiteral("INIAVIS.DB"), QStringLiteral("CONTADOR"),
-                 { QStringLiteral("TIPO"), QStringLiteral("INICIO"), QStringLiteral("FINAL"),
-                     QStringLiteral("NOMBRE_CONCEPTO"), QStringLiteral("HORA_INI"),
-                     QStringLiteral("HORA_FIN") })) {
-            QStringList cells;
-            for (const QVariant& v : row)
-                cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate) : v.toString());
-            stored << cells.join(QLatin1Char('|'));
-        }
+        stored << testsupport::joinedRows(f.rows(QStringLiteral("INIAVIS.DB"), QStringLiteral("CONTADOR"),
+            { QStringLiteral("TIPO"), QStringLiteral("INICIO"), QStringLiteral("FINAL"),
+                QStringLiteral("NOMBRE_CONCEPTO"), QStringLiteral("HORA_INI"), QStringLiteral("HORA_FIN") }));
         QCOMPARE(stored, expectedStored);
 
         if (any) {

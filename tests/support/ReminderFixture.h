@@ -11,6 +11,7 @@
 #include "reminders/FicAvis.h"
 #include "reminders/FicIni.h"
 #include "reminders/FicRAvis.h"
+#include "support/Rows.h"
 #include "support/TempFolder.h"
 #include "support/TestWindows.h"
 
@@ -97,25 +98,13 @@ struct Fixture {
     // The reminders as stored, each "INICIO|FIN|CONCEPTO|OBSERVA1|OBSERVA2".
     QStringList storedReminders()
     {
-        QStringList result;
-        for (const auto& row : rows(QStringLiteral("AVISOS.DB"), QStringLiteral("INICIO"),
-                 { QStringLiteral("INICIO"), QStringLiteral("FIN"), QStringLiteral("CONCEPTO"),
-                     QStringLiteral("OBSERVA1"), QStringLiteral("OBSERVA2") })) {
-            QStringList cells;
-            for (const QVariant& v : row)
-                cells << (v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate) : v.toString());
-            result << cells.join(QLatin1Char('|'));
-        }
-        return result;
+        return testsupport::joinedRows(rows(QStringLiteral("AVISOS.DB"), QStringLiteral("INICIO"),
+            { QStringLiteral("INICIO"), QStringLiteral("FIN"), QStringLiteral("CONCEPTO"),
+                QStringLiteral("OBSERVA1"), QStringLiteral("OBSERVA2") }));
     }
 
     // Shows the list window non-modally with the focus on its grid.
-    void showList()
-    {
-        list->show();
-        list->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(list.get()));
-    }
+    void showList() { recordtest::showActive(list.get()); }
 };
 
 } // namespace remindertest

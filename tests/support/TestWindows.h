@@ -122,6 +122,15 @@ inline void click(QWidget* window, const char* name)
     QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
 }
 
+// Shows a window non-modally, as the main window leaves it, and waits until
+// it is active.
+inline void showActive(QWidget* window)
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
 inline bool shown(QWidget* window, const char* name)
 {
     TDsFancyButton* b = button(window, name);
