@@ -4,12 +4,6 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin alias_bad_folder
 e2e_alias_to_nowhere
-e2e_start_app
-e2e_wait_window "Application Error"
-box=$E2E_WINDOW
-e2e_expect_eq "$(e2e_visible_titles)" "Application Error" "ventanas visibles"
-e2e_key "$box" Return
-e2e_wait_exit
-e2e_expect_eq "$E2E_APP_STATUS" 1 "código de salida"
+e2e_expect_start_error
 [ -e "$E2E_TMP/no-existe" ] && e2e_fail "el programa creó la carpeta de datos"
 e2e_pass

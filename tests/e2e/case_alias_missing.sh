@@ -4,11 +4,5 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin alias_missing
 e2e_alias_missing
-e2e_start_app
-e2e_wait_window "Application Error"
-box=$E2E_WINDOW
-e2e_expect_eq "$(e2e_visible_titles)" "Application Error" "ventanas visibles"
-e2e_key "$box" Return
-e2e_wait_exit
-e2e_expect_eq "$E2E_APP_STATUS" 1 "código de salida"
+e2e_expect_start_error
 e2e_pass

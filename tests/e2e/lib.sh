@@ -133,6 +133,18 @@ e2e_start_app() {
     E2E_APP_PID=$!
 }
 
+# Starts the program and expects start-up to stop: only the "Application
+# Error" box; Enter dismisses it and the exit code is 1.
+e2e_expect_start_error() {
+    e2e_start_app
+    e2e_wait_window "Application Error"
+    local box=$E2E_WINDOW
+    e2e_expect_eq "$(e2e_visible_titles)" "Application Error" "ventanas visibles"
+    e2e_key "$box" Return
+    e2e_wait_exit
+    e2e_expect_eq "$E2E_APP_STATUS" 1 "código de salida"
+}
+
 # Waits for a visible window whose title is exactly $1 and puts its id in
 # E2E_WINDOW. xdotool's name search narrows the candidates (accented letters
 # match any character there: the X name property may not be UTF-8); the
