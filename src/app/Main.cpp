@@ -316,7 +316,7 @@ void TMenuGeneral::showPetButtons()
     But_Mascota_2->show();
 }
 
-void TMenuGeneral::openPet(bool last)
+void TMenuGeneral::openPet(bool second)
 {
     if (!m_windows.data || !m_windows.pet)
         return;
@@ -326,10 +326,11 @@ void TMenuGeneral::openPet(bool last)
     dataModule.TablaEspecies->open();
     dataModule.TablaRazas->setFiltered(false);
     dataModule.TablaRazas->open();
-    if (last)
-        pets.last();
-    else
-        pets.first();
+    // Each button opens the pet its caption names: the first record and the
+    // one after it (with one pet, both the same).
+    pets.first();
+    if (second)
+        pets.next();
     // An empty table starts a new record instead.
     pets.edit();
     m_windows.pet->showModal();

@@ -113,7 +113,7 @@ private:
 
     // The button actions, named for what the user chooses.
     void showPetButtons();
-    void openPet(bool last);
+    void openPet(bool second);
     void showAlbum();
     void showHealthButtons();
     void showHealthRegister();

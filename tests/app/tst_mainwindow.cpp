@@ -348,7 +348,7 @@ private slots:
         QVERIFY(!program.pets().active());
     }
 
-    void petButtonsOpenFirstAndLast_data()
+    void petButtonsOpenThePetsTheyName_data()
     {
         QTest::addColumn<PetList>("pets");
         QTest::addColumn<QString>("first");
@@ -359,13 +359,13 @@ private slots:
                                   << "TOBY" << edit;
         QTest::newRow("one pet") << PetList { pet("P1", "LUNA") } << "LUNA"
                                  << "LUNA" << edit;
-        QTest::newRow("three pets: the last record")
+        QTest::newRow("three pets: the one the caption names")
             << PetList { pet("P1", "LUNA"), pet("P2", "TOBY"), pet("P3", "KIRA") } << "LUNA"
-            << "KIRA" << edit;
+            << "TOBY" << edit;
         QTest::newRow("no pets: a new record") << PetList {} << ""
                                                << "" << int(engine::TableState::Insert);
     }
-    void petButtonsOpenFirstAndLast()
+    void petButtonsOpenThePetsTheyName()
     {
         QFETCH(PetList, pets);
         QFETCH(QString, first);
