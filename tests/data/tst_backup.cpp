@@ -2,6 +2,7 @@
 // process saves is consistent, ten are kept, the pictures that are gone are
 // listed; a restore is refused while the folder is open or the copy damaged,
 // and an interruption at any point leaves the old folder or the restored one.
+// The folder's check removes the records of pets that no longer exist.
 #include "SqliteFile.h"
 #include "support/TestPaths.h"
 
@@ -282,10 +283,68 @@ private slots:
         const auto [restored, told] = run({ QStringLiteral("--restaurar"), copy });
         QCOMPARE(restored, 0);
         QVERIFY2(told.contains(QStringLiteral("La carpeta anterior se conserva")), qPrintable(told));
+        const auto [checked, found] = run({ QStringLiteral("--comprobar") });
+        QCOMPARE(checked, 0);
+        QVERIFY2(found.contains(QStringLiteral("Ningún registro es de una mascota que ya no existe")),
+            qPrintable(found));
         const auto [missing, answer]
             = run({ QStringLiteral("--restaurar"), m_dir->filePath(QStringLiteral("nada")) });
         QCOMPARE(missing, 3);
         QVERIFY2(answer.contains(QStringLiteral("No existe la copia")), qPrintable(answer));
+    }
+
+    void checkRemovesOnlyRecordsOfPetsThatAreGone()
+    {
+        // LUNA (0000001) exists; 0000009 was deleted; a record without a code stays.
+        const QDir dir(data());
+        exec(dir.filePath(QStringLiteral("SANIDAD.db")),
+            QStringLiteral("INSERT INTO SANIDAD (CODIGO, DESCRIPCIO) VALUES ('0000001', 'VACUNA'), "
+                           "('0000009', 'ÚLCERA'), ('0000009', 'REVISIÓN'), (NULL, 'SIN MASCOTA')"));
+        exec(dir.filePath(QStringLiteral("VACUNAS.db")),
+            QStringLiteral("INSERT INTO VACUNAS (CODIGO) VALUES ('0000001'), ('0000009')"));
+        const QString picture = m_dir->filePath(QStringLiteral("toby.jpg"));
+        QVERIFY(QFile(picture).open(QIODevice::WriteOnly));
+        exec(dir.filePath(QStringLiteral("ALBUM.DB")),
+            QStringLiteral("INSERT INTO ALBUM (CODIGO, CARPETA) VALUES ('0000009', '%1')").arg(picture));
+
+        const schema::FolderCheck check = schema::checkFolder(data());
+        const std::vector<std::pair<QString, int>> removed { { QStringLiteral("SANIDAD.db"), 2 },
+            { QStringLiteral("VACUNAS.db"), 1 }, { QStringLiteral("ALBUM.DB"), 1 } };
+        QCOMPARE(check.removed, removed);
+        const Contents now = contents(data());
+        QCOMPARE(int(now.at(QStringLiteral("SANIDAD.db")).size()), 2);
+        QCOMPARE(int(now.at(QStringLiteral("VACUNAS.db")).size()), 1);
+        QVERIFY(now.at(QStringLiteral("ALBUM.DB")).empty());
+        QVERIFY(QFileInfo::exists(picture)); // the user's picture stays
+        for (const engine::TableDef& def : schema::tables())
+            engine::checkTableFile(dir.filePath(def.fileName));
+        // A second run finds nothing more.
+        QVERIFY(schema::checkFolder(data()).removed.empty());
+
+        // Refused while the folder is open, and on a damaged table, changing nothing.
+        exec(dir.filePath(QStringLiteral("VACUNAS.db")),
+            QStringLiteral("INSERT INTO VACUNAS (CODIGO) VALUES ('0000008')"));
+        const Contents before = contents(data());
+        QProcess* holder = startChild({ QStringLiteral("--hold") });
+        QVERIFY(holder->waitForReadyRead(20000));
+        QVERIFY_THROWS_EXCEPTION(schema::FolderInUse, schema::checkFolder(data()));
+        holder->closeWriteChannel();
+        QVERIFY(holder->waitForFinished(20000));
+        QFile damaged(dir.filePath(QStringLiteral("ESPECIES.db")));
+        QVERIFY(damaged.open(QIODevice::ReadWrite));
+        QVERIFY(damaged.size() > 4096 + 200);
+        damaged.seek(4096); // the second page's header: the table's b-tree
+        damaged.write(QByteArray(200, '\xee'));
+        damaged.close();
+        try {
+            schema::checkFolder(data());
+            QFAIL("a damaged table passed");
+        } catch (const engine::EngineError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("ESPECIES.db")), qPrintable(error.message()));
+        }
+        QCOMPARE(SqliteFile(dir.filePath(QStringLiteral("VACUNAS.db")))
+                     .rows(QStringLiteral("SELECT * FROM VACUNAS ORDER BY rowid")),
+            before.at(QStringLiteral("VACUNAS.db")));
     }
 
     // Killed at every point of a restore, then settled as the program and

@@ -116,4 +116,28 @@ int restoreData(const Options& options, const QString& copy, QTextStream& out, Q
     }
 }
 
+int checkData(const Options& options, QTextStream& out, QTextStream& err)
+{
+    try {
+        const QString folder = dataFolder(options, out, err);
+        if (folder.isEmpty())
+            return Failed;
+        const schema::FolderCheck check = schema::checkFolder(folder);
+        out << "Las nueve tablas de «" << QDir::toNativeSeparators(folder) << "» están bien." << Qt::endl;
+        if (check.removed.empty())
+            out << "Ningún registro es de una mascota que ya no existe." << Qt::endl;
+        for (const auto& [file, count] : check.removed)
+            out << "Borrados de " << file << " " << count
+                << (count == 1 ? " registro de una mascota" : " registros de mascotas") << " que ya no existe"
+                << (count == 1 ? "." : "n.") << Qt::endl;
+        return Installed;
+    } catch (const schema::FolderInUse& error) {
+        err << "No se ha comprobado nada: " << error.message() << Qt::endl;
+        return Refused;
+    } catch (const engine::EngineError& error) {
+        err << "No se ha cambiado nada: " << error.message() << Qt::endl;
+        return Failed;
+    }
+}
+
 } // namespace setup

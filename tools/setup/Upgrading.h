@@ -24,4 +24,9 @@ int copyData(const Options& options, const QString& copies, QTextStream& out, QT
 // Refused (1) while Huellario has the folder open.
 int restoreData(const Options& options, const QString& copy, QTextStream& out, QTextStream& err);
 
+// Checks every table and removes the records of pets that no longer exist.
+// Refused (1) while Huellario has the folder open; Failed (3) on a damaged
+// table, which is named.
+int checkData(const Options& options, QTextStream& out, QTextStream& err);
+
 } // namespace setup

@@ -19,6 +19,7 @@ const char* const kHelp
      huellario-setup --actualizar [--dir CARPETA] [--aliases ARCHIVO]
      huellario-setup --copia [COPIAS] [--dir CARPETA] [--aliases ARCHIVO]
      huellario-setup --restaurar COPIA [--dir CARPETA] [--aliases ARCHIVO]
+     huellario-setup --comprobar [--dir CARPETA] [--aliases ARCHIVO]
 
 Instala los datos iniciales de Huellario: crea la carpeta de datos con las
 nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
@@ -71,6 +72,11 @@ Opciones:
                       No restaura mientras Huellario tiene la carpeta
                       abierta. Si se interrumpe, queda la carpeta anterior o
                       la restaurada, nunca una mezcla.
+  --comprobar         Comprueba las nueve tablas de la carpeta de datos con
+                      la prueba de integridad de SQLite y borra las visitas,
+                      cartillas de vacunación y fotografías de mascotas que
+                      ya no existen (no las imágenes del disco). No comprueba
+                      mientras Huellario tiene la carpeta abierta.
   --ventana           Si algo falla, muestra el mensaje también en una ventana
                       (la entrada del menú lo usa antes de abrir Huellario).
   -h, --help          Muestra esta ayuda.
@@ -84,7 +90,8 @@ Códigos de salida: 0 instalado (o ya instalado con --if-missing),
 1 tablas ya existentes, 2 opciones incorrectas, 3 error al instalar.
 Con --actualizar, 0 actualizada (o nada que actualizar) y 3 no actualizada.
 Con --copia, 0 copia hecha y 3 sin copia. Con --restaurar, 0 restaurada,
-1 carpeta abierta en Huellario y 3 no restaurada.
+1 carpeta abierta en Huellario y 3 no restaurada. Con --comprobar, 0 tablas
+bien, 1 carpeta abierta en Huellario y 3 una tabla dañada (se nombra).
 Con --importar, 3 es también una tabla de origen que falta, está dañada o
 no es de la versión anterior.
 )";
@@ -108,6 +115,7 @@ int main(int argc, char* argv[])
     bool copying = false;
     QString copiesFolder;
     QString restoreFrom;
+    bool checking = false;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -137,6 +145,8 @@ int main(int argc, char* argv[])
                 ok = value(QStringLiteral("--copia"), copiesFolder);
             else if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--")))
                 copiesFolder = args[++i];
+        } else if (arg == QLatin1String("--comprobar")) {
+            checking = true;
         } else if (arg == QLatin1String("--restaurar") || arg.startsWith(QLatin1String("--restaurar="))) {
             ok = value(QStringLiteral("--restaurar"), restoreFrom);
         } else if (arg == QLatin1String("--ventana")) {
@@ -158,16 +168,21 @@ int main(int argc, char* argv[])
             return setup::Usage;
         }
     }
-    if (int(upgrading) + int(copying) + int(!restoreFrom.isEmpty()) + int(!importFolder.isEmpty()) > 1) {
-        err << "--actualizar, --copia, --restaurar e --importar no se pueden combinar." << Qt::endl
+    if (int(upgrading) + int(copying) + int(checking) + int(!restoreFrom.isEmpty())
+            + int(!importFolder.isEmpty())
+        > 1) {
+        err << "--actualizar, --copia, --restaurar, --comprobar e --importar no se pueden combinar."
+            << Qt::endl
             << "Use --help para ver las opciones." << Qt::endl;
         return setup::Usage;
     }
-    if ((copying || !restoreFrom.isEmpty()) && options.ifMissing) {
-        err << "--copia y --restaurar no se pueden combinar con --if-missing." << Qt::endl
+    if ((copying || checking || !restoreFrom.isEmpty()) && options.ifMissing) {
+        err << "--copia, --restaurar y --comprobar no se pueden combinar con --if-missing." << Qt::endl
             << "Use --help para ver las opciones." << Qt::endl;
         return setup::Usage;
     }
+    if (checking)
+        return setup::reportFailure(window, setup::checkData(options, out, err), errors.text());
     if (copying)
         return setup::reportFailure(window, setup::copyData(options, copiesFolder, out, err), errors.text());
     if (!restoreFrom.isEmpty())

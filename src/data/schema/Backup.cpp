@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -295,6 +296,58 @@ QString restoreCopy(const QString& copy, const QString& folder)
     checkpoint();
     settleRestore(folder);
     return aside;
+}
+
+FolderCheck checkFolder(const QString& folder)
+{
+    const QDir dir(folder);
+    for (const engine::TableDef& def : tables())
+        if (!QFileInfo::exists(dir.filePath(def.fileName)))
+            throw EngineError(
+                QStringLiteral("Falta el archivo de tabla %1.").arg(dir.filePath(def.fileName)));
+    std::vector<std::unique_ptr<engine::TableFileLock>> locks;
+    lockFolder(folder, locks);
+    for (const engine::TableDef& def : tables())
+        engine::checkTableFile(dir.filePath(def.fileName));
+
+    FolderCheck result;
+    const QString pets = dir.filePath(table(QStringLiteral("FICMAES")).fileName);
+    for (const QString& name :
+        { QStringLiteral("SANIDAD"), QStringLiteral("VACUNAS"), QStringLiteral("ALBUM") }) {
+        const engine::TableDef& def = table(name);
+        const QString path = dir.filePath(def.fileName);
+        sqlite3* db = nullptr;
+        const auto close = qScopeGuard([&db] { sqlite3_close_v2(db); });
+        const auto fail = [&] {
+            throw EngineError(QStringLiteral("No se puede comprobar el archivo de tabla %1: %2")
+                                  .arg(path, QString::fromUtf8(sqlite3_errmsg(db))));
+        };
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+            != SQLITE_OK)
+            fail();
+        sqlite3_busy_timeout(db, 5000);
+        // The pets' file only read; a record without a code is left alone.
+        const QByteArray attach
+            = "ATTACH DATABASE '" + QFile::encodeName(pets).replace("'", "''") + "' AS pets";
+        const QByteArray remove = "DELETE FROM main.\"" + def.tableName.toUtf8()
+            + "\" WHERE CODIGO IS NOT NULL AND CODIGO NOT IN "
+              "(SELECT CODIGO FROM pets.FICMAES WHERE CODIGO IS NOT NULL)";
+        for (const QByteArray& statement :
+            { QByteArray("PRAGMA synchronous = EXTRA"), attach, QByteArray("BEGIN IMMEDIATE"), remove }) {
+            if (sqlite3_exec(db, statement.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                fail();
+            }
+        }
+        const int removed = sqlite3_changes(db);
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            fail();
+        }
+        if (removed > 0)
+            result.removed.emplace_back(def.fileName, removed);
+    }
+    return result;
 }
 
 } // namespace schema

@@ -10,6 +10,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 namespace schema {
 
 // How many copies a copies folder keeps; older ones are removed.
@@ -50,5 +53,20 @@ QString restoreCopy(const QString& copy, const QString& folder);
 // old one or the restored one, never a mix. Whoever opens a folder runs this
 // first. Returns whether there was anything to do.
 bool settleRestore(const QString& folder);
+
+// What checkFolder() found and did.
+struct FolderCheck {
+    // Records removed because the pet they belong to no longer exists, by
+    // table file; tables with none are not listed.
+    std::vector<std::pair<QString, int>> removed;
+};
+
+// Checks the nine tables of `folder` with SQLite's integrity check (an
+// EngineError names the first damaged one, and nothing is changed), then
+// removes the visits, vaccination cards and photographs whose pet code names
+// no pet: what a deletion cut short, or an import, can leave. Each table's
+// removal is one transaction. Refused (FolderInUse) while a program has a
+// table of the folder open.
+FolderCheck checkFolder(const QString& folder);
 
 } // namespace schema
