@@ -1,5 +1,6 @@
 #include "data/schema/Backup.h"
 
+#include "data/schema/FolderFiles.h"
 #include "data/schema/Schema.h"
 #include "engine/EngineError.h"
 #include "engine/FieldDef.h"
@@ -44,22 +45,8 @@ void checkpoint()
         ::raise(SIGKILL);
 }
 
-[[noreturn]] void failed(const QString& what, const QString& path)
-{
-    throw EngineError(
-        QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(errno))));
-}
-
-void syncFolder(const QString& folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        if (fd >= 0)
-            ::close(fd);
-        failed(QStringLiteral("No se puede guardar en el disco la carpeta"), folder);
-    }
-    ::close(fd);
-}
+using files::failed;
+using files::syncFolder;
 
 void renameFolder(const QString& from, const QString& to)
 {
