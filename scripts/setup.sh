@@ -11,6 +11,9 @@ packages=(build-essential cmake pkg-config python3 qt6-base-dev qt6-svg-dev libs
 # The Debian package: cpack's library dependency scan needs file; its test
 # validates the AppStream metadata with appstreamcli.
 packages+=(file appstream)
+# Printing through a real queue, the reminders' notification and calendar
+# checks, and the package's lint.
+packages+=(cups printer-driver-cups-pdf dbus-daemon dbus-bin python3-dbusmock python3-icalendar lintian)
 # The format and static checks (check-format.sh, tidy.sh).
 packages+=(clang-format clang-tidy)
 
