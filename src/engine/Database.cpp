@@ -32,6 +32,17 @@ void Database::open()
     m_connected = true;
 }
 
+void Database::openFolder(const QString& folder)
+{
+    if (m_connected)
+        return;
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        throw EngineError(QStringLiteral("No existe la carpeta de datos %1.").arg(folder));
+    m_folder = info.absoluteFilePath();
+    m_connected = true;
+}
+
 void Database::close()
 {
     m_connected = false;

@@ -15,6 +15,9 @@ public:
     // Resolves the alias and checks the folder; EngineError naming the alias
     // or the folder when either is missing. No effect when connected.
     void open();
+    // Connects to the folder itself, for readers given a folder rather than
+    // the alias; EngineError naming it when it is missing.
+    void openFolder(const QString& folder);
     void close();
     bool connected() const { return m_connected; }
 

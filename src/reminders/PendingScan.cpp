@@ -1,6 +1,7 @@
 #include "reminders/PendingScan.h"
 
 #include "data/ModGen.h"
+#include "data/Reminders.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "reminders/FicIni.h"
@@ -69,8 +70,7 @@ void scanPendingReminders(TModuloGeneral& data, TFicheroIniAvisos& window)
     reminders.open();
     reminders.first();
     while (!reminders.eof()) {
-        // Inclusive at both ends; an empty date reads as day 0.
-        if (!(today < data.TablaAvisosINICIO->asDate()) && !(today > data.TablaAvisosFIN->asDate())) {
+        if (data::isDue(data.TablaAvisosINICIO->asDate(), data.TablaAvisosFIN->asDate(), today)) {
             work.append();
             data.TablaIniAvisosTIPO->setAsString(QStringLiteral("AVISO"));
             copyDate(*data.TablaAvisosINICIO, *data.TablaIniAvisosINICIO);

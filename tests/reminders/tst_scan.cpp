@@ -9,6 +9,7 @@
 #include "bound/DBGrid.h"
 #include "controls/Accelerators.h"
 #include "controls/Fonts.h"
+#include "data/Reminders.h"
 #include "data/schema/Schema.h"
 #include "engine/EngineError.h"
 #include "platform/Clock.h"
@@ -169,6 +170,76 @@ private slots:
             QVERIFY(watcher.showing.workTableOpen);
             QCOMPARE(watcher.showing.rows, expectedShown);
             QCOMPARE(watcher.showing.focus, QStringLiteral("DBGrid1"));
+        }
+    }
+
+    // The desktop's notice (huellario --avisos) reads the same reminders by
+    // the same rule, in the same order.
+    void desktopReadingAgreesWithScan_data() { dueRemindersAreGatheredAndShown_data(); }
+    void desktopReadingAgreesWithScan()
+    {
+        QFETCH(std::vector<Reminder>, reminders);
+        QFETCH(QStringList, due);
+        Fixture f;
+        f.addReminders(reminders);
+        QStringList read;
+        for (const data::StoredReminder& r : data::dueReminders(f.folder.path(), testToday()))
+            read << r.description;
+        QCOMPARE(read, due);
+    }
+
+    // Reading for the desktop changes no file, so the program's own scan
+    // still finds the reminders, and it reads while the program has the
+    // reminders open.
+    void desktopReadingChangesNothing()
+    {
+        Fixture f;
+        f.addReminders({ { -1, 1, "VACUNA" }, { 0, 0, "PIPETA" }, { 3, 4, "LUEGO" } });
+        f.iniAvisos().open();
+        boundtest::addRecord(f.iniAvisos(),
+            { { QStringLiteral("TIPO"), QStringLiteral("AVISO") },
+                { QStringLiteral("NOMBRE_CONCEPTO"), QStringLiteral("DE AYER") } });
+        f.iniAvisos().close();
+        const auto snapshot = [&] {
+            QStringList files;
+            for (const QFileInfo& file : QDir(f.folder.path()).entryInfoList(QDir::Files | QDir::Hidden)) {
+                QFile bytes(file.filePath());
+                if (!bytes.open(QIODevice::ReadOnly))
+                    return QStringList { QStringLiteral("unreadable ") + file.fileName() };
+                files << QStringLiteral("%1 %2 %3")
+                             .arg(file.fileName(),
+                                 QString::fromLatin1(
+                                     QCryptographicHash::hash(bytes.readAll(), QCryptographicHash::Sha256)
+                                         .toHex()))
+                             .arg(file.lastModified().toMSecsSinceEpoch());
+            }
+            return files;
+        };
+        const QStringList before = snapshot();
+
+        f.avisos().open(); // as while the reminders list is shown
+        const std::vector<data::StoredReminder> due = data::dueReminders(f.folder.path(), testToday());
+        f.avisos().close();
+        QCOMPARE(due.size(), size_t(2));
+        QCOMPARE(snapshot(), before);
+
+        boundtest::Recorder recorder;
+        PendingWatcher watcher(*f.pending, recorder, f.iniAvisos());
+        reminders::scanPendingReminders(*f.data, *f.pending);
+        QCOMPARE(watcher.showing.rows,
+            (QStringList { QStringLiteral("VACUNA|%1|%2").arg(shortDate(-1), shortDate(1)),
+                QStringLiteral("PIPETA|%1|%1").arg(shortDate(0)) }));
+    }
+
+    void desktopReadingNamesAMissingTable()
+    {
+        Fixture f;
+        QVERIFY(QFile::remove(f.folder.filePath(QStringLiteral("AVISOS.DB"))));
+        try {
+            data::readReminders(f.folder.path());
+            QFAIL("no error");
+        } catch (const engine::EngineError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("AVISOS.DB")), qPrintable(error.message()));
         }
     }
 
