@@ -8,9 +8,13 @@
 #include "engine/EngineError.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "reminders/DesktopNotice.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -29,6 +33,13 @@ bool hasDisplay()
 
 int main(int argc, char** argv)
 {
+    // Run at login, maybe before the desktop is ready: no window, so no display needed.
+    if (argc == 2 && std::strcmp(argv[1], "--avisos") == 0) {
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Huellario"));
+        return reminders::postDueReminders();
+    }
+
     // Without a display Qt would abort with a crash report; say it plainly.
     if (!hasDisplay()) {
         std::fputs("Huellario necesita una pantalla gráfica y no hay ninguna (DISPLAY y WAYLAND_DISPLAY "
