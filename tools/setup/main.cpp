@@ -1,5 +1,6 @@
 // huellario-setup: installs a new Huellario data folder and registers the
 // alias HLR10 for it. Options are read here; the work is in Installer.
+#include "CalendarExport.h"
 #include "FailureWindow.h"
 #include "Importer.h"
 #include "Installer.h"
@@ -20,6 +21,7 @@ const char* const kHelp
      huellario-setup --copia [COPIAS] [--dir CARPETA] [--aliases ARCHIVO]
      huellario-setup --restaurar COPIA [--dir CARPETA] [--aliases ARCHIVO]
      huellario-setup --comprobar [--dir CARPETA] [--aliases ARCHIVO]
+     huellario-setup --exportar-avisos ARCHIVO.ics [--dir CARPETA] [--aliases ARCHIVO]
 
 Instala los datos iniciales de Huellario: crea la carpeta de datos con las
 nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
@@ -77,6 +79,14 @@ Opciones:
                       cartillas de vacunación y fotografías de mascotas que
                       ya no existen (no las imágenes del disco). No comprueba
                       mientras Huellario tiene la carpeta abierta.
+  --exportar-avisos ARCHIVO.ics
+                      Escribe los avisos de la carpeta de datos (la de
+                      --dir, o la que indica HLR10) en un archivo de
+                      calendario iCalendar: un evento de día completo por
+                      aviso, del inicio al final, con la descripción como
+                      título y las observaciones como notas. Los avisos sin
+                      fecha de inicio o de fin no se exportan. Solo lee la
+                      carpeta; puede hacerse con Huellario abierto.
   --ventana           Si algo falla, muestra el mensaje también en una ventana
                       (la entrada del menú lo usa antes de abrir Huellario).
   -h, --help          Muestra esta ayuda.
@@ -92,6 +102,7 @@ Con --actualizar, 0 actualizada (o nada que actualizar) y 3 no actualizada.
 Con --copia, 0 copia hecha y 3 sin copia. Con --restaurar, 0 restaurada,
 1 carpeta abierta en Huellario y 3 no restaurada. Con --comprobar, 0 tablas
 bien, 1 carpeta abierta en Huellario y 3 una tabla dañada (se nombra).
+Con --exportar-avisos, 0 archivo escrito y 3 sin escribir (se dice por qué).
 Con --importar, 3 es también una tabla de origen que falta, está dañada o
 no es de la versión anterior.
 )";
@@ -116,6 +127,7 @@ int main(int argc, char* argv[])
     QString copiesFolder;
     QString restoreFrom;
     bool checking = false;
+    QString calendarFile;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -149,6 +161,9 @@ int main(int argc, char* argv[])
             checking = true;
         } else if (arg == QLatin1String("--restaurar") || arg.startsWith(QLatin1String("--restaurar="))) {
             ok = value(QStringLiteral("--restaurar"), restoreFrom);
+        } else if (arg == QLatin1String("--exportar-avisos")
+            || arg.startsWith(QLatin1String("--exportar-avisos="))) {
+            ok = value(QStringLiteral("--exportar-avisos"), calendarFile);
         } else if (arg == QLatin1String("--ventana")) {
             // Taken into account before the application object was made.
         } else if (arg == QLatin1String("--dir") || arg.startsWith(QLatin1String("--dir="))) {
@@ -169,18 +184,23 @@ int main(int argc, char* argv[])
         }
     }
     if (int(upgrading) + int(copying) + int(checking) + int(!restoreFrom.isEmpty())
-            + int(!importFolder.isEmpty())
+            + int(!importFolder.isEmpty()) + int(!calendarFile.isEmpty())
         > 1) {
-        err << "--actualizar, --copia, --restaurar, --comprobar e --importar no se pueden combinar."
+        err << "--actualizar, --copia, --restaurar, --comprobar, --importar y --exportar-avisos no se pueden "
+               "combinar."
             << Qt::endl
             << "Use --help para ver las opciones." << Qt::endl;
         return setup::Usage;
     }
-    if ((copying || checking || !restoreFrom.isEmpty()) && options.ifMissing) {
-        err << "--copia, --restaurar y --comprobar no se pueden combinar con --if-missing." << Qt::endl
+    if ((copying || checking || !restoreFrom.isEmpty() || !calendarFile.isEmpty()) && options.ifMissing) {
+        err << "--copia, --restaurar, --comprobar y --exportar-avisos no se pueden combinar con --if-missing."
+            << Qt::endl
             << "Use --help para ver las opciones." << Qt::endl;
         return setup::Usage;
     }
+    if (!calendarFile.isEmpty())
+        return setup::reportFailure(
+            window, setup::exportReminders(options, calendarFile, out, err), errors.text());
     if (checking)
         return setup::reportFailure(window, setup::checkData(options, out, err), errors.text());
     if (copying)
