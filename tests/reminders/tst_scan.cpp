@@ -231,15 +231,37 @@ private slots:
                 QStringLiteral("PIPETA|%1|%1").arg(shortDate(0)) }));
     }
 
-    void desktopReadingNamesAMissingTable()
+    // What cannot be read is named: a missing table, or a table of a newer
+    // Huellario, whose reminders this one might misread.
+    void desktopReadingNamesWhatItCannotRead_data()
     {
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing table") << true << "AVISOS.DB";
+        QTest::newRow("newer format") << false << "versión más reciente";
+    }
+    void desktopReadingNamesWhatItCannotRead()
+    {
+        QFETCH(bool, missing);
+        QFETCH(QString, said);
         Fixture f;
-        QVERIFY(QFile::remove(f.folder.filePath(QStringLiteral("AVISOS.DB"))));
+        f.addReminders({ { 0, 0, "HOY" } });
+        const QString path = f.folder.filePath(QStringLiteral("AVISOS.DB"));
+        if (missing) {
+            QVERIFY(QFile::remove(path));
+        } else {
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+            const int rc = sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            QCOMPARE(rc, SQLITE_OK);
+        }
         try {
             data::readReminders(f.folder.path());
             QFAIL("no error");
         } catch (const engine::EngineError& error) {
-            QVERIFY2(error.message().contains(QStringLiteral("AVISOS.DB")), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(said) && error.message().contains(QStringLiteral("AVISOS.DB")),
+                qPrintable(error.message()));
         }
     }
 
