@@ -14,6 +14,7 @@
 #include "platform/Furniture.h"
 #include "platform/Guarded.h"
 #include "platform/Help.h"
+#include "platform/ProgramFiles.h"
 #include "platform/WindowManager.h"
 #include "records/FicPerro.h"
 #include "reminders/FicAvis.h"
@@ -128,8 +129,7 @@ TMenuGeneral::TMenuGeneral(QWidget* parent)
 
     AppMessage = std::make_unique<platform::EnterAsTab>();
     platform::windowmanager::installModalRestorer();
-    platform::help::setHelpFile(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("HLR20.HLP")));
+    platform::help::setHelpFile(platform::programDataFile(QStringLiteral("HLR20.HLP")));
 }
 
 TMenuGeneral::~TMenuGeneral()

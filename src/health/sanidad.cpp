@@ -4,6 +4,7 @@
 #include "controls/ButtonLook.h"
 #include "data/ModGen.h"
 #include "platform/Guarded.h"
+#include "platform/ProgramFiles.h"
 #include "records/Buscar.h"
 #include "records/Shared.h"
 
@@ -97,8 +98,7 @@ std::vector<engine::Table*> TFichaRegSanidad::tablesToClose() const
 void TFichaRegSanidad::activate()
 {
     records::ListWindow::activate();
-    RvListaSanidad.setFileName(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("sanidad.rpt")));
+    RvListaSanidad.setFileName(platform::programDataFile(QStringLiteral("sanidad.rpt")));
 }
 
 void TFichaRegSanidad::closing()

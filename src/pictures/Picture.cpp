@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -577,7 +578,17 @@ QString metafileHelper()
 {
     if (!helperOverride().isEmpty())
         return helperOverride();
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/huellario-metafile");
+    return metafileHelperIn(QCoreApplication::applicationDirPath());
+}
+
+QString metafileHelperIn(const QString& binDir)
+{
+    const QString beside = binDir + QStringLiteral("/huellario-metafile");
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed
+        = QDir::cleanPath(binDir + QStringLiteral("/" HLR_LIBEXEC_FROM_BIN "/huellario-metafile"));
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 void setMetafileHelper(const QString& path)

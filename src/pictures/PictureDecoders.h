@@ -61,9 +61,12 @@ QImage decodeIcon(const QByteArray& data, const Request& request);
 QSize jpegSize(const QByteArray& data);
 QImage decodeJpeg(const QByteArray& data, const Request& request);
 
-// Where loadPicture() finds huellario-metafile: beside the program unless a
-// test has pointed it elsewhere (an empty path goes back).
+// Where loadPicture() finds huellario-metafile: beside the program (the
+// build tree) or in the installed helpers' folder, unless a test has pointed
+// it elsewhere (an empty path goes back).
 QString metafileHelper();
+// The same for a program in binDir; when neither is there, the path beside it.
+QString metafileHelperIn(const QString& binDir);
 void setMetafileHelper(const QString& path);
 
 // loadPicture() and pictureSize() keep their last results, up to this many

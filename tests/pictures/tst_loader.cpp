@@ -580,6 +580,24 @@ private slots:
             QStringLiteral("No se encuentra el programa auxiliar \"%1\"").arg(helper));
     }
 
+    // The helper beside the program in the build tree, in libexec/huellario
+    // of an installation of any prefix.
+    void metafileHelperFoundInstalled()
+    {
+        QTemporaryDir prefix;
+        QVERIFY(prefix.isValid());
+        const QDir root(prefix.path());
+        QVERIFY(root.mkpath(QStringLiteral("bin")) && root.mkpath(QStringLiteral("libexec/huellario")));
+        const QString bin = root.filePath(QStringLiteral("bin"));
+        const QString beside = root.filePath(QStringLiteral("bin/huellario-metafile"));
+        QCOMPARE(pictures::metafileHelperIn(bin), beside);
+        const QString installed = root.filePath(QStringLiteral("libexec/huellario/huellario-metafile"));
+        QVERIFY(QFile(installed).open(QIODevice::WriteOnly));
+        QCOMPARE(pictures::metafileHelperIn(bin), installed);
+        QVERIFY(QFile(beside).open(QIODevice::WriteOnly));
+        QCOMPARE(pictures::metafileHelperIn(bin), beside);
+    }
+
     // The cache of recent results: a picture asked for again is not decoded
     // again, whatever path leads to the same file. "recent" files are
     // checked by their contents, the others by their times alone.
