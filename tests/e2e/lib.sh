@@ -23,6 +23,8 @@ E2E_TMP=""
 E2E_XVFB_PID=""
 E2E_WM_PID=""
 E2E_APP_PID=""
+E2E_CUPS_PID=""
+E2E_CUPS_DIR=""
 E2E_APP_STATUS=""
 E2E_WINDOW=""
 E2E_MAIN_PID=$BASHPID
@@ -33,7 +35,7 @@ e2e_log() { echo "[e2e:$E2E_NAME] $*" >&2; }
 # Stops what this case started, by process id only.
 e2e_cleanup() {
     local pid
-    for pid in "$E2E_APP_PID" "$E2E_WM_PID" "$E2E_XVFB_PID"; do
+    for pid in "$E2E_APP_PID" "$E2E_CUPS_PID" "$E2E_WM_PID" "$E2E_XVFB_PID"; do
         if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
             kill "$pid" 2>/dev/null
             for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
@@ -41,6 +43,7 @@ e2e_cleanup() {
         fi
     done
     [ -n "$E2E_TMP" ] && rm -rf "$E2E_TMP"
+    [ -n "$E2E_CUPS_DIR" ] && rm -rf "$E2E_CUPS_DIR"
     return 0
 }
 
@@ -68,7 +71,15 @@ e2e_fail() {
         fi
     fi
     [ -n "$E2E_TMP" ] && [ -f "$E2E_TMP/app.log" ] && { e2e_log "salida del programa:"; cat "$E2E_TMP/app.log" >&2; }
+    [ -n "$E2E_CUPS_DIR" ] && [ -f "$E2E_CUPS_DIR/log/error_log" ] && { e2e_log "registro de CUPS:"; tail -n 30 "$E2E_CUPS_DIR/log/error_log" >&2; }
     exit 1
+}
+
+# A case that cannot run here (not root, no mount namespace) says why and
+# ends with the code ctest reports as skipped.
+e2e_skip() {
+    e2e_log "OMITIDO: $*"
+    exit 77
 }
 
 e2e_pass() {
@@ -302,4 +313,93 @@ e2e_wait_managed() {
 # file prints nothing rather than failing the case.
 e2e_rows() {
     timeout 5 sqlite3 -batch -noheader "$E2E_DATA/$1" "$2" 2>/dev/null
+}
+
+# A print server of the case's own: cupsd with its configuration, spool,
+# logs and socket in a scratch folder, and one queue, the default, through
+# the cups-pdf backend, whose PDF files land in $E2E_CUPS_DIR/pdf. The
+# program reaches it through CUPS_SERVER. cups-pdf reads its settings only
+# from /etc/cups/cups-pdf.conf, so cupsd runs in a mount namespace of its own
+# in which the case's settings are mounted over that file; the machine's own
+# CUPS and its files are never touched. Needs root (cups-pdf runs as root,
+# and so must the namespace); elsewhere the case is skipped.
+#   e2e_cups_start [QUEUE]     (before e2e_start_app; the queue defaults to Huellario-PDF)
+e2e_cups_start() {
+    local queue=${1:-Huellario-PDF} dir waited=0
+    [ "$(id -u)" == 0 ] || e2e_skip "imprimir con cups-pdf necesita root"
+    [ -x /usr/lib/cups/backend/cups-pdf ] || e2e_skip "falta printer-driver-cups-pdf"
+    unshare --mount --propagation private true 2>/dev/null || e2e_skip "no se puede crear un espacio de montaje propio"
+    # Its own folder, readable by the lp user that runs the filters.
+    E2E_CUPS_DIR=$(mktemp -d "${TMPDIR:-/tmp}/hlr-cups.XXXXXX")
+    dir=$E2E_CUPS_DIR
+    chmod 755 "$dir"
+    mkdir -p "$dir/conf/ppd" "$dir/spool/tmp" "$dir/state" "$dir/cache" "$dir/log" "$dir/pdf" "$dir/pdf-spool"
+    cat >"$dir/conf/cupsd.conf" <<EOC
+Listen $dir/cups.sock
+Browsing No
+WebInterface No
+LogLevel info
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOC
+    cat >"$dir/conf/cups-files.conf" <<EOC
+ServerRoot $dir/conf
+RequestRoot $dir/spool
+TempDir $dir/spool/tmp
+StateDir $dir/state
+CacheDir $dir/cache
+AccessLog $dir/log/access_log
+ErrorLog $dir/log/error_log
+PageLog $dir/log/page_log
+Printcap $dir/printcap
+SystemGroup root
+User lp
+Group lp
+EOC
+    cat >"$dir/cups-pdf.conf" <<EOC
+Out $dir/pdf
+AnonDirName $dir/pdf
+Spool $dir/pdf-spool
+Log $dir/log
+GSTmp $dir/spool/tmp
+EOC
+    unshare --mount --propagation private sh -c \
+        'mount --bind "$1/cups-pdf.conf" /etc/cups/cups-pdf.conf && exec cupsd -f -c "$1/conf/cupsd.conf" -s "$1/conf/cups-files.conf"' \
+        sh "$dir" >"$dir/cupsd.out" 2>&1 &
+    E2E_CUPS_PID=$!
+    export CUPS_SERVER="$dir/cups.sock"
+    until lpstat -r 2>/dev/null | grep -q 'is running'; do
+        kill -0 "$E2E_CUPS_PID" 2>/dev/null || e2e_fail "cupsd no arrancó: $(cat "$dir/cupsd.out" "$dir/log/error_log" 2>/dev/null)"
+        ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "cupsd no responde en $CUPS_SERVER"
+        sleep 0.1
+    done
+    lpadmin -p "$queue" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -o pdftops-renderer-default=pdftocairo >"$dir/lpadmin.log" 2>&1 \
+        && lpadmin -d "$queue" >>"$dir/lpadmin.log" 2>&1 \
+        || e2e_fail "lpadmin no creó la cola $queue: $(cat "$dir/lpadmin.log")"
+    e2e_log "cupsd $E2E_CUPS_PID en $CUPS_SERVER, cola $queue"
+}
+
+# Waits for the print server to finish every job and for the PDF files of
+# cups-pdf to number $1; the newest one's path goes into E2E_PDF.
+e2e_cups_wait_pdfs() {
+    local count=$1 waited=0
+    while [ -n "$(lpstat -o 2>/dev/null)" ] || [ "$(find "$E2E_CUPS_DIR/pdf" -name '*.pdf' | wc -l)" != "$count" ]; do
+        ((waited++ > E2E_TIMEOUT * 10)) && e2e_fail "la impresora no dejó $count PDF en ${E2E_TIMEOUT} s: $(ls "$E2E_CUPS_DIR/pdf"); trabajos: $(lpstat -o 2>&1)"
+        sleep 0.1
+    done
+    E2E_PDF=$(ls -t "$E2E_CUPS_DIR"/pdf/*.pdf | head -n1)
+}
+
+# The pages the print server counted for job number $1, copies included
+# (its page log's "total" line: the pages printed times the copies).
+e2e_cups_job_pages() {
+    awk -v job="$1" '$3 == job && $6 == "total" { print $7 }' "$E2E_CUPS_DIR/log/page_log"
 }
