@@ -9,8 +9,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
-#include <QPushButton>
 
 namespace app {
 
@@ -33,17 +31,14 @@ UpgradeAnswer offerFormatUpgrade()
     if (format.tables == 0 || format.oldest >= schema::currentFormat || format.newest > schema::currentFormat)
         return UpgradeAnswer::Start;
 
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Huellario"),
+    const bool upgrade = platform::askQuestion(nullptr, QStringLiteral("Huellario"),
         QStringLiteral(
             "Las tablas de la carpeta de datos «%1» son de una versión anterior de Huellario y hay "
             "que actualizarlas para usarlas con esta.\n\nAntes se guardará una copia de la carpeta "
             "tal como está en «%2».\n\n¿Actualizar ahora?")
-            .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(schema::defaultCopiesFolder())));
-    QPushButton* yes = question.addButton(QStringLiteral("&Actualizar"), QMessageBox::AcceptRole);
-    question.addButton(QStringLiteral("&Salir"), QMessageBox::RejectRole);
-    question.setDefaultButton(yes);
-    question.exec();
-    if (question.clickedButton() != yes)
+            .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(schema::defaultCopiesFolder())),
+        QStringLiteral("&Actualizar"), QStringLiteral("&Salir"), true);
+    if (!upgrade)
         return UpgradeAnswer::Declined;
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);

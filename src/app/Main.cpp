@@ -17,6 +17,7 @@
 #include "platform/ProgramFiles.h"
 #include "platform/WindowManager.h"
 #include "records/FicPerro.h"
+#include "records/TabMascotas.h"
 #include "reminders/FicAvis.h"
 #include "reminders/PendingScan.h"
 
@@ -229,14 +230,16 @@ void TMenuGeneral::buildContent()
         = button(ButtonLook::SecondColumn, "But_Mascota_1", 25, QStringLiteral("Mascota 1"), petHint);
     But_Mascota_2
         = button(ButtonLook::SecondColumn, "But_Mascota_2", 73, QStringLiteral("Mascota 2"), petHint);
+    But_Todas_Mascotas = button(ButtonLook::SecondColumn, "But_Todas_Mascotas", 121,
+        QStringLiteral("&Todas las Mascotas"), QStringLiteral("Lista de todas las mascotas de la casa"));
     But_Registro = button(ButtonLook::SecondColumn, "But_Registro", 127, QStringLiteral("Registro Sanitario"),
         QStringLiteral("Registro de Visitas y Tratamientos Sanitarios "));
     But_Vacunaciones = button(ButtonLook::SecondColumn, "But_Vacunaciones", 178,
         QStringLiteral("Vacunaciones"), QStringLiteral("Control de Vacunaciones de las Mascotas"));
     But_Veterinarios = button(ButtonLook::SecondColumn, "But_Veterinarios", 229,
         QStringLiteral("Clínicas / Veterinarios"), QStringLiteral("Tabla de Clínicas y Veterinarios"));
-    for (TDsFancyButton* sub :
-        { But_Mascota_1, But_Mascota_2, But_Registro, But_Vacunaciones, But_Veterinarios })
+    for (TDsFancyButton* sub : { But_Mascota_1, But_Mascota_2, But_Todas_Mascotas, But_Registro,
+             But_Vacunaciones, But_Veterinarios })
         sub->hide();
 
     connect(But_Datos_Mascotas, &TDsFancyButton::clicked, this,
@@ -252,6 +255,8 @@ void TMenuGeneral::buildContent()
     connect(But_Salir, &TDsFancyButton::clicked, this, &QWidget::close);
     connect(But_Mascota_1, &TDsFancyButton::clicked, this, platform::guard([this] { openPet(false); }));
     connect(But_Mascota_2, &TDsFancyButton::clicked, this, platform::guard([this] { openPet(true); }));
+    connect(But_Todas_Mascotas, &TDsFancyButton::clicked, this,
+        platform::guard(this, &TMenuGeneral::showPetList));
     connect(But_Registro, &TDsFancyButton::clicked, this,
         platform::guard(this, &TMenuGeneral::showHealthRegister));
     connect(But_Vacunaciones, &TDsFancyButton::clicked, this,
@@ -264,8 +269,8 @@ void TMenuGeneral::Limpia_Menu()
 {
     for (TDsFancyButton* main : { But_Datos_Mascotas, But_Album, But_Control_Sanitario })
         main->setColor(controls::clMoneyGreen);
-    for (TDsFancyButton* sub :
-        { But_Mascota_1, But_Mascota_2, But_Registro, But_Vacunaciones, But_Veterinarios })
+    for (TDsFancyButton* sub : { But_Mascota_1, But_Mascota_2, But_Todas_Mascotas, But_Registro,
+             But_Vacunaciones, But_Veterinarios })
         sub->hide();
 }
 
@@ -314,6 +319,16 @@ void TMenuGeneral::showPetButtons()
     But_Datos_Mascotas->setColor(controls::clSkyBlue);
     But_Mascota_1->show();
     But_Mascota_2->show();
+    But_Todas_Mascotas->show();
+}
+
+void TMenuGeneral::showPetList()
+{
+    if (m_windows.petList)
+        m_windows.petList->showModal();
+    // The buttons name the first two pets, which the list may have changed.
+    if (But_Mascota_1->isVisible())
+        showPetButtons();
 }
 
 void TMenuGeneral::openPet(bool second)

@@ -16,6 +16,7 @@ class TFichaAlbum;
 class TFichaRegSanidad;
 class TFichaVacunas;
 class TFicheroVeterinarios;
+class TFicheroMascotas;
 class TFicheroAvisos;
 class TAboutBox;
 class TFicheroIniAvisos;
@@ -56,6 +57,7 @@ public:
     struct Windows {
         TModuloGeneral* data = nullptr;
         TFichaPerro* pet = nullptr;
+        TFicheroMascotas* petList = nullptr;
         TFichaAlbum* album = nullptr;
         TFichaRegSanidad* healthRegister = nullptr;
         TFichaVacunas* vaccinations = nullptr;
@@ -96,6 +98,7 @@ public:
 
     TDsFancyButton* But_Mascota_1 = nullptr;
     TDsFancyButton* But_Mascota_2 = nullptr;
+    TDsFancyButton* But_Todas_Mascotas = nullptr;
     TDsFancyButton* But_Registro = nullptr;
     TDsFancyButton* But_Vacunaciones = nullptr;
     TDsFancyButton* But_Veterinarios = nullptr;
@@ -119,6 +122,7 @@ private:
     void showHealthRegister();
     void showVaccinations();
     void showClinics();
+    void showPetList();
     void showReminders();
     void showAbout();
     void showHelpContents();

@@ -15,6 +15,7 @@
 #include "records/Borrar.h"
 #include "records/Buscar.h"
 #include "records/FicPerro.h"
+#include "records/TabMascotas.h"
 #include "records/Warning.h"
 #include "reminders/FicAvis.h"
 #include "reminders/FicIni.h"
@@ -23,6 +24,7 @@
 TMenuGeneral* MenuGeneral = nullptr;
 TModuloGeneral* ModuloGeneral = nullptr;
 TFichaPerro* FichaPerro = nullptr;
+TFicheroMascotas* FicheroMascotas = nullptr;
 TAboutBox* AboutBox = nullptr;
 TFichaAlbum* FichaAlbum = nullptr;
 TFichaFoto* FichaFoto = nullptr;
@@ -73,6 +75,8 @@ Registry::Registry()
         create(FicheroAvisos, "TFicheroAvisos", data);
         create(FichaRegAvisos, "TFichaRegAvisos", data);
         create(FicheroIniAvisos, "TFicheroIniAvisos", data);
+        // Windows the program grew later come after the first release's.
+        create(FicheroMascotas, "TFicheroMascotas", data);
         wire();
     } catch (...) {
         destroyAll();
@@ -86,6 +90,7 @@ void Registry::wire()
 
     MenuGeneral->setWindows({ .data = ModuloGeneral,
         .pet = FichaPerro,
+        .petList = FicheroMascotas,
         .album = FichaAlbum,
         .healthRegister = FichaRegSanidad,
         .vaccinations = FichaVacunas,
@@ -94,6 +99,8 @@ void Registry::wire()
         .about = AboutBox,
         .pendingReminders = FicheroIniAvisos });
 
+    FicheroMascotas->setPetWindow(FichaPerro);
+    FicheroMascotas->setSearchDialog(FichaBuscar);
     FichaAlbum->setRecordWindow(FichaFoto);
     FichaAlbum->setDeleteDialog(FichaBorrar);
     FichaFoto->setAlbumWindow(FichaAlbum);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -10,6 +11,12 @@ namespace {
 MessageHook& messageHook()
 {
     static MessageHook hook;
+    return hook;
+}
+
+QuestionHook& questionHook()
+{
+    static QuestionHook hook;
     return hook;
 }
 
@@ -59,6 +66,26 @@ void beep()
         return;
     }
     QApplication::beep();
+}
+
+bool askQuestion(QWidget* parent, const QString& title, const QString& text, const QString& first,
+    const QString& second, bool firstIsDefault)
+{
+    if (questionHook())
+        return questionHook()(title, text);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* yes = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(second, QMessageBox::RejectRole);
+    box.setDefaultButton(firstIsDefault ? yes : no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void setQuestionHook(QuestionHook hook)
+{
+    questionHook() = std::move(hook);
 }
 
 void setMessageHook(MessageHook hook)

@@ -156,6 +156,9 @@ void TFichaPerro::closing()
 {
     if (m_data.TablaMascotas->active()) {
         m_data.TablaMascotas->cancel();
-        closeTables();
+        if (m_tablesLent)
+            m_data.TablaRazas->setFiltered(false);
+        else
+            closeTables();
     }
 }

@@ -23,6 +23,11 @@ public:
     void filterBreeds();
     static QString breedFilter(const QString& speciesCode);
 
+    // While the pets list shows the window, the list keeps the three tables
+    // open: closing the window then only drops a pending change and widens
+    // the breed list again.
+    void setTablesLent(bool lent) { m_tablesLent = lent; }
+
     QLabel* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label11 = nullptr;
@@ -60,4 +65,5 @@ private:
     void closeTables();
 
     TModuloGeneral& m_data;
+    bool m_tablesLent = false;
 };

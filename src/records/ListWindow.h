@@ -36,10 +36,12 @@ public:
     explicit ListWindow(QWidget* parent = nullptr);
 
     // The operations of the buttons; each stops at a step that fails.
-    void addRecord();
+    // Windows whose records need more than the table gives (a code of their
+    // own, records that belong to them) add or delete in their own way.
+    virtual void addRecord();
     void modifyRecord();
     void viewRecord();
-    void deleteRecord();
+    virtual void deleteRecord();
     void leave();
 
     // The windows this one shows: the record window of the pair (Añadir,
@@ -60,6 +62,8 @@ protected:
     TFichaBorrar* deleteDialog() const { return m_deleteDialog; }
     TFichaBuscar* searchDialog() const { return m_searchDialog; }
 
+    void showRecordWindow();
+
     // Windows with more steps on showing or closing call these too.
     void activate() override;
     void closing() override;
@@ -78,8 +82,6 @@ protected:
     ListFurniture addListFurniture(int separatorTop = 320);
 
 private:
-    void showRecordWindow();
-
     platform::Window* m_recordWindow = nullptr;
     TFichaBorrar* m_deleteDialog = nullptr;
     TFichaBuscar* m_searchDialog = nullptr;

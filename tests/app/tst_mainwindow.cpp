@@ -8,6 +8,7 @@
 #include "album/Album.h"
 #include "app/Main.h"
 #include "app/MainPictures.h"
+#include "bound/DBGrid.h"
 #include "controls/Accelerators.h"
 #include "controls/Colors.h"
 #include "controls/FancyButton.h"
@@ -16,9 +17,11 @@
 #include "health/TabVeter.h"
 #include "health/sanidad.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/FlatStyle.h"
 #include "platform/Help.h"
 #include "records/FicPerro.h"
+#include "records/TabMascotas.h"
 #include "reminders/FicAvis.h"
 #include "reminders/FicIni.h"
 
@@ -59,8 +62,8 @@ void showMain()
 
 QList<TDsFancyButton*> rightColumn()
 {
-    return { MenuGeneral->But_Mascota_1, MenuGeneral->But_Mascota_2, MenuGeneral->But_Registro,
-        MenuGeneral->But_Vacunaciones, MenuGeneral->But_Veterinarios };
+    return { MenuGeneral->But_Mascota_1, MenuGeneral->But_Mascota_2, MenuGeneral->But_Todas_Mascotas,
+        MenuGeneral->But_Registro, MenuGeneral->But_Vacunaciones, MenuGeneral->But_Veterinarios };
 }
 
 // Which right-column buttons are shown, by name.
@@ -88,7 +91,8 @@ QStringList highlighted()
     return names;
 }
 
-const QStringList petState { QStringLiteral("But_Mascota_1"), QStringLiteral("But_Mascota_2") };
+const QStringList petState { QStringLiteral("But_Mascota_1"), QStringLiteral("But_Mascota_2"),
+    QStringLiteral("But_Todas_Mascotas") };
 const QStringList healthState { QStringLiteral("But_Registro"), QStringLiteral("But_Vacunaciones"),
     QStringLiteral("But_Veterinarios") };
 
@@ -276,6 +280,8 @@ private slots:
                                << "Datos de la Mascota" << blue << false;
         QTest::newRow("pet 2") << "But_Mascota_2" << right(73) << "Mascota 2"
                                << "Datos de la Mascota" << blue << false;
+        QTest::newRow("all pets") << "But_Todas_Mascotas" << right(121) << "&Todas las Mascotas"
+                                  << "Lista de todas las mascotas de la casa" << blue << false;
         QTest::newRow("register") << "But_Registro" << right(127) << "Registro Sanitario"
                                   << "Registro de Visitas y Tratamientos Sanitarios " << blue << false;
         QTest::newRow("vaccines") << "But_Vacunaciones" << right(178) << "Vacunaciones"
@@ -418,6 +424,31 @@ private slots:
         QCOMPARE(MenuGeneral->But_Mascota_1->caption(), QStringLiteral("&1 LUNA"));
         press(MenuGeneral->But_Datos_Mascotas);
         QCOMPARE(MenuGeneral->But_Mascota_1->caption(), QStringLiteral("&1 NALA"));
+    }
+
+    // T opens the list of every pet; what it changed reaches the two pet
+    // buttons as soon as it closes.
+    void petListOpensAndItsChangesReachTheButtons()
+    {
+        Program program;
+        program.setPets({ pet("0000001", "LUNA"), pet("0000002", "TOBY"), pet("0000003", "KIRA") });
+        showMain();
+        QTest::keyClick(MenuGeneral, Qt::Key_M);
+        QCOMPARE(shownSubButtons(), petState);
+        platform::setQuestionHook([](const QString&, const QString&) { return true; });
+        int rows = 0;
+        boundtest::whenShown(FicheroMascotas, [&rows] {
+            rows = FicheroMascotas->DBGrid1->model()->rowCount();
+            FicheroMascotas->deleteRecord();
+            FicheroMascotas->close();
+        });
+        QTest::keyClick(MenuGeneral, Qt::Key_T);
+        platform::setQuestionHook({});
+        QCOMPARE(rows, 3);
+        QVERIFY(!program.pets().active());
+        QCOMPARE(MenuGeneral->But_Mascota_1->caption(), QStringLiteral("&1 TOBY"));
+        QCOMPARE(MenuGeneral->But_Mascota_2->caption(), QStringLiteral("&2 KIRA"));
+        QCOMPARE(shownSubButtons(), petState);
     }
 
     void menuStatesAndResets()

@@ -1,4 +1,4 @@
-// The window registry: its 17 entries in order, their captions, sizes and
+// The window registry: its 18 entries in order, their captions, sizes and
 // help topics, the windows each list window is handed, the data module's
 // messages, destruction in reverse, the fatal start-up when the data module
 // cannot connect, and what the main window installs.
@@ -26,7 +26,7 @@ namespace {
 const QStringList registryOrder { "TMenuGeneral", "TModuloGeneral", "TFichaPerro", "TAboutBox", "TFichaAlbum",
     "TFichaFoto", "TFichaRegSanidad", "TFichaSanidad", "TFichaBuscar", "TFichaBorrar", "TFicheroVeterinarios",
     "TFichaVeterinarios", "TFichaVacunas", "TFichaRegVacunas", "TFicheroAvisos", "TFichaRegAvisos",
-    "TFicheroIniAvisos" };
+    "TFicheroIniAvisos", "TFicheroMascotas" };
 
 platform::Window* windowOf(const app::Registry& registry, const QString& className)
 {
@@ -80,10 +80,10 @@ private slots:
         // Compared as addresses: the classes are only declared here.
         const QList<const void*> globals { MenuGeneral, ModuloGeneral, FichaPerro, AboutBox, FichaAlbum,
             FichaFoto, FichaRegSanidad, FichaSanidad, FichaBuscar, FichaBorrar, FicheroVeterinarios,
-            FichaVeterinarios, FichaVacunas, FichaRegVacunas, FicheroAvisos, FichaRegAvisos,
-            FicheroIniAvisos };
-        QCOMPARE(int(registry.entries().size()), 17);
-        for (int i = 0; i < 17; ++i) {
+            FichaVeterinarios, FichaVacunas, FichaRegVacunas, FicheroAvisos, FichaRegAvisos, FicheroIniAvisos,
+            FicheroMascotas };
+        QCOMPARE(int(registry.entries().size()), 18);
+        for (int i = 0; i < 18; ++i) {
             QVERIFY2(globals[i], qPrintable(registryOrder[i]));
             QCOMPARE(static_cast<const void*>(registry.entries()[i].object), globals[i]);
             QCOMPARE(registry.entries()[i].object->metaObject()->className(), registryOrder[i].toLatin1());
@@ -136,6 +136,8 @@ private slots:
                                 << "Buscar" << QSize(401, 110) << 0 << false;
         QTest::newRow("delete") << "TFichaBorrar"
                                 << "Eliminar Registro" << QSize(401, 110) << 0 << false;
+        QTest::newRow("pets") << "TFicheroMascotas"
+                              << "Todas las Mascotas" << large << 9 << false;
         QTest::newRow("clinics") << "TFicheroVeterinarios"
                                  << "Tabla de Clínicas Veterinarias y Veterinarios." << large << 7 << false;
         QTest::newRow("clinic") << "TFichaVeterinarios"

@@ -61,12 +61,12 @@ private slots:
         }
     }
 
-    void shippedFileHasTopicsOneToEight()
+    void shippedFileHasTopicsOneToNine()
     {
         QString message;
         const auto file = platform::HelpFile::load(QStringLiteral(HLR_BIN_DIR "/HLR20.HLP"), &message);
         QVERIFY2(file.has_value(), qPrintable(message));
-        for (int topic = 1; topic <= 8; ++topic) {
+        for (int topic = 1; topic <= 9; ++topic) {
             QVERIFY2(file->topics().contains(topic), qPrintable(QString::number(topic)));
             const auto& body = file->topics()[topic].body;
             QVERIFY(body.size() > 200);

@@ -1,6 +1,7 @@
 #include "data/schema/Backup.h"
 
 #include "data/schema/FolderFiles.h"
+#include "data/schema/PetRecords.h"
 #include "data/schema/Schema.h"
 #include "engine/EngineError.h"
 #include "engine/FieldDef.h"
@@ -18,7 +19,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -35,14 +35,11 @@ const QString kPartial = QStringLiteral(".parcial");
 const QString kRestoring = QStringLiteral(".restaurando");
 const QString kJournal = QStringLiteral(".restauracion");
 
-// The interruption tests end the process here, at the Nth point where a
-// power cut or a kill could fall (HLR_TEST_BACKUP_KILL=N); never otherwise.
+// Where a power cut or a kill could fall (HLR_TEST_BACKUP_KILL=N in the tests).
 void checkpoint()
 {
-    static const int killAt = qEnvironmentVariableIntValue("HLR_TEST_BACKUP_KILL");
-    static int reached = 0;
-    if (killAt > 0 && ++reached == killAt)
-        ::raise(SIGKILL);
+    static files::KillPoints points("HLR_TEST_BACKUP_KILL");
+    points.reached();
 }
 
 using files::failed;
@@ -297,44 +294,7 @@ FolderCheck checkFolder(const QString& folder)
     for (const engine::TableDef& def : tables())
         engine::checkTableFile(dir.filePath(def.fileName));
 
-    FolderCheck result;
-    const QString pets = dir.filePath(table(QStringLiteral("FICMAES")).fileName);
-    for (const QString& name :
-        { QStringLiteral("SANIDAD"), QStringLiteral("VACUNAS"), QStringLiteral("ALBUM") }) {
-        const engine::TableDef& def = table(name);
-        const QString path = dir.filePath(def.fileName);
-        sqlite3* db = nullptr;
-        const auto close = qScopeGuard([&db] { sqlite3_close_v2(db); });
-        const auto fail = [&] {
-            throw EngineError(QStringLiteral("No se puede comprobar el archivo de tabla %1: %2")
-                                  .arg(path, QString::fromUtf8(sqlite3_errmsg(db))));
-        };
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
-            != SQLITE_OK)
-            fail();
-        sqlite3_busy_timeout(db, 5000);
-        // The pets' file only read; a record without a code is left alone.
-        const QByteArray attach
-            = "ATTACH DATABASE '" + QFile::encodeName(pets).replace("'", "''") + "' AS pets";
-        const QByteArray remove = "DELETE FROM main.\"" + def.tableName.toUtf8()
-            + "\" WHERE CODIGO IS NOT NULL AND CODIGO NOT IN "
-              "(SELECT CODIGO FROM pets.FICMAES WHERE CODIGO IS NOT NULL)";
-        for (const QByteArray& statement :
-            { QByteArray("PRAGMA synchronous = EXTRA"), attach, QByteArray("BEGIN IMMEDIATE"), remove }) {
-            if (sqlite3_exec(db, statement.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-                fail();
-            }
-        }
-        const int removed = sqlite3_changes(db);
-        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            fail();
-        }
-        if (removed > 0)
-            result.removed.emplace_back(def.fileName, removed);
-    }
-    return result;
+    return { removeOrphanRecords(folder) };
 }
 
 } // namespace schema

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -26,6 +27,17 @@ void syncFolder(const QString& folder)
         failed(QStringLiteral("No se puede guardar en el disco la carpeta"), folder);
     }
     ::close(fd);
+}
+
+KillPoints::KillPoints(const char* variable)
+    : m_killAt(qEnvironmentVariableIntValue(variable))
+{
+}
+
+void KillPoints::reached()
+{
+    if (m_killAt > 0 && ++m_reached == m_killAt)
+        ::raise(SIGKILL);
 }
 
 } // namespace schema::files

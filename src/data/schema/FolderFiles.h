@@ -13,4 +13,17 @@ namespace schema::files {
 // Syncs the folder's entries (names made, renamed or removed) to the disk.
 void syncFolder(const QString& folder);
 
+// The interruption tests end the process at the Nth point where a power cut
+// or a kill could fall, N read from the environment variable named; never
+// otherwise.
+class KillPoints {
+public:
+    explicit KillPoints(const char* variable);
+    void reached();
+
+private:
+    int m_killAt;
+    int m_reached = 0;
+};
+
 } // namespace schema::files

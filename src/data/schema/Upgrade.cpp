@@ -14,7 +14,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -38,14 +37,11 @@ QString stagedName(const QString& fileName)
     return QLatin1Char('.') + fileName + kStagedSuffix;
 }
 
-// The interruption tests end the process here, at the Nth point where a
-// power cut or a kill could fall (HLR_TEST_UPGRADE_KILL=N); never otherwise.
+// Where a power cut or a kill could fall (HLR_TEST_UPGRADE_KILL=N in the tests).
 void checkpoint()
 {
-    static const int killAt = qEnvironmentVariableIntValue("HLR_TEST_UPGRADE_KILL");
-    static int reached = 0;
-    if (killAt > 0 && ++reached == killAt)
-        ::raise(SIGKILL);
+    static files::KillPoints points("HLR_TEST_UPGRADE_KILL");
+    points.reached();
 }
 
 using files::failed;
