@@ -6,11 +6,22 @@
 #include "controls/Colors.h"
 #include "controls/FancyButton.h"
 #include "data/ModGen.h"
+#include "data/PetCard.h"
+#include "engine/Database.h"
+#include "engine/Field.h"
+#include "engine/Table.h"
 #include "health/VaccineRows.h"
+#include "platform/Dialogs.h"
 #include "platform/Furniture.h"
+#include "platform/Guarded.h"
+#include "platform/ProgramFiles.h"
+#include "report/ReportProject.h"
 
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
+#include <QShortcut>
 #include <array>
 
 namespace furniture = platform::furniture;
@@ -61,6 +72,39 @@ TFichaVacunas::TFichaVacunas(TModuloGeneral& dataModule, QWidget* parent)
 TFichaVacunas::~TFichaVacunas()
 {
     m_data.refreshVaccineLabels = {};
+}
+
+void TFichaVacunas::printCard()
+{
+    engine::Table& pets = *m_data.TablaMascotas;
+    if (!pets.active() || pets.isEmpty()) {
+        platform::showMessage(this, QStringLiteral("Huellario"),
+            QStringLiteral("No hay ninguna mascota de la que imprimir la cartilla."),
+            platform::MessageIcon::Information);
+        return;
+    }
+    if (!m_cardProject) {
+        m_card = std::make_unique<data::PetCard>();
+        m_cardProject = std::make_unique<report::ReportProject>();
+        m_cardProject->setFileName(platform::programDataFile(QStringLiteral("sanidad.rpt")));
+        m_cardProject->addDataView(m_card->pet);
+        m_cardProject->addDataView(m_card->visits);
+    }
+    // Read afresh into the same views: what the files hold now.
+    *m_card = data::readPetCard(pets.database().folder(), m_data.TablaMascotasCODIGO->asString());
+    m_cardProject->selectReport(QStringLiteral("Cartilla"));
+    m_cardProject->run(this);
+}
+
+void TFichaVacunas::contextMenuEvent(QContextMenuEvent* event)
+{
+    platform::guarded([this, event] {
+        QMenu menu(this);
+        QAction* print = menu.addAction(QStringLiteral("Imprimir cartilla..."));
+        print->setShortcut(QKeySequence::Print);
+        if (menu.exec(event->globalPos()) == print)
+            printCard();
+    });
 }
 
 void TFichaVacunas::build()
@@ -127,6 +171,9 @@ void TFichaVacunas::build()
 
     // The grid starts with the focus, so letters typed alone work the buttons.
     DbGridMascotas->setFocus();
+
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    connect(print, &QShortcut::activated, this, platform::guard(this, &TFichaVacunas::printCard));
 
     // The species rule lives in the data module, which knows no window; it
     // hands the texts over through this hook. The vaccination table may have

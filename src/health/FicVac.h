@@ -4,6 +4,8 @@
 
 #include "records/ListWindow.h"
 
+#include <memory>
+
 class QFrame;
 class QLabel;
 class TModuloGeneral;
@@ -12,14 +14,23 @@ class DBCheckBox;
 class DBText;
 } // namespace bound
 namespace data {
+struct PetCard;
 struct VaccineLabels;
+} // namespace data
+namespace report {
+class ReportProject;
 }
+class QContextMenuEvent;
 
 class TFichaVacunas : public records::ListWindow {
     Q_OBJECT
 public:
     explicit TFichaVacunas(TModuloGeneral& dataModule, QWidget* parent = nullptr);
     ~TFichaVacunas() override;
+
+    // The current pet's card to hand over, through "Opciones de Salida":
+    // Ctrl+P, or "Imprimir cartilla..." in the window's context menu.
+    void printCard();
 
     QLabel* Image1 = nullptr;
     bound::DBGrid* DbGridMascotas = nullptr;
@@ -53,10 +64,14 @@ protected:
     engine::Table& listTable() const override;
     std::vector<engine::Table*> tablesToOpen() const override;
     std::vector<engine::Table*> tablesToClose() const override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The texts the data module's species rule hands over.
     void showLabels(const data::VaccineLabels& labels);
 
     TModuloGeneral& m_data;
+    // The card read at each printing, in views the project keeps.
+    std::unique_ptr<data::PetCard> m_card;
+    std::unique_ptr<report::ReportProject> m_cardProject;
 };

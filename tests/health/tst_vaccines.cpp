@@ -13,7 +13,10 @@
 #include "controls/Fonts.h"
 #include "platform/Application.h"
 
+#include <QContextMenuEvent>
 #include <QFrame>
+#include <QMenu>
+#include <QTimer>
 
 using vaccinetest::petOf;
 using vaccinetest::VaccineProgram;
@@ -493,6 +496,38 @@ private slots:
         QCOMPARE(listTexts(*p.list), expectedListTexts(true));
         p.list->close();
         QVERIFY(!p.vaccines().active());
+    }
+
+    // Ctrl+P and the context menu's "Imprimir cartilla..." both open the
+    // listing's "Opciones de Salida" for the card.
+    void cardPrintedFromKeyAndMenu()
+    {
+        VaccineProgram p({ petOf("P1", "LUNA", "PERROS"), petOf("P2", "MISI", "GATOS") });
+        p.open(1);
+        QStringList seen;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&seen] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions())
+                    seen << QStringLiteral("menu:") + action->text();
+                menu->setActiveAction(menu->actions().value(0));
+                QTest::keyClick(menu, Qt::Key_Return);
+            } else if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen << modal->windowTitle();
+                modal->close();
+            }
+        });
+        poll.start();
+        QTest::keySequence(p.list.get(), QKeySequence::Print);
+        QContextMenuEvent event(
+            QContextMenuEvent::Mouse, QPoint(300, 300), p.list->mapToGlobal(QPoint(300, 300)));
+        QApplication::sendEvent(p.list.get(), &event);
+        poll.stop();
+        QCOMPARE(
+            seen, QStringList({ "Opciones de Salida", "menu:Imprimir cartilla...", "Opciones de Salida" }));
+        // The grid still on the pet chosen.
+        QCOMPARE(p.data().TablaMascotasCODIGO->asString(), QStringLiteral("P2"));
     }
 };
 
