@@ -12,6 +12,7 @@
 #include "report/ReportProject.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QtTest>
 
 class TstPetCard : public QObject {
@@ -121,6 +122,45 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("KIRA")));
         QCOMPARE(text.count(QStringLiteral("Sin anotar")), 4);
         QVERIFY(text.contains(QStringLiteral("No hay visitas anotadas para esta mascota.")));
+    }
+
+    // The tool, for scripts: the card to the file named, and the errors with
+    // their exit codes, nothing written.
+    void fromTheCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("written") << QStringList { "--cartilla", "0000002", "--pdf", "card.pdf" } << 0
+                                 << "Cartilla de «LUNA» escrita en";
+        QTest::newRow("no such pet") << QStringList { "--cartilla", "0000099", "--pdf", "card.pdf" } << 3
+                                     << "no hay ninguna mascota con el código «0000099»";
+        QTest::newRow("no file named") << QStringList { "--cartilla", "0000002" } << 2 << "van juntas";
+        QTest::newRow("nowhere to write") << QStringList { "--cartilla", "0000002", "--pdf",
+            "no-existe/card.pdf" } << 3 << "No se ha escrito la cartilla";
+    }
+    void fromTheCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QProcess tool;
+        tool.setWorkingDirectory(m_folder->path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(HLR_BIN_DIR "/huellario-setup"),
+            arguments + QStringList { QStringLiteral("--dir"), m_folder->path() });
+        QVERIFY(tool.waitForFinished(60000));
+        const QString output = QString::fromUtf8(tool.readAllStandardOutput())
+            + QString::fromUtf8(tool.readAllStandardError());
+        QCOMPARE(tool.exitCode(), exitCode);
+        QVERIFY2(output.contains(said), qPrintable(output));
+        const QString pdf = QDir(m_folder->path()).filePath(QStringLiteral("card.pdf"));
+        QCOMPARE(QFile::exists(pdf), exitCode == 0);
+        if (exitCode == 0)
+            QVERIFY(testsupport::pdfText(pdf).contains(QStringLiteral("LUNA DEL NORTE")));
     }
 
     void unknownCodeFindsNoPet()

@@ -19,10 +19,15 @@ bool displayAtHand()
 
 } // namespace
 
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool window)
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool window, bool drawing)
 {
     if (window && displayAtHand())
         return std::make_unique<QApplication>(argc, argv);
+    if (drawing) {
+        if (!displayAtHand())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QApplication>(argc, argv);
+    }
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 

@@ -13,7 +13,9 @@ namespace setup {
 
 // The application object for this run: one that can show windows when
 // `window` is asked for and a display is at hand, else a console one.
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool window);
+// `drawing`: the run draws pages (a card to PDF), which needs a graphical
+// application; without a display it draws offscreen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool window, bool drawing = false);
 
 // Standard error, keeping a copy of what was written for the window.
 class ErrorOutput : public QIODevice {

@@ -12,10 +12,9 @@ namespace setup {
 
 namespace {
 
-// The data folder the options name, with what interrupted work left settled;
-// empty, with the reason on `err`, when there is none (or, unless
-// `mustExist` is false, it does not exist: a lost folder can be restored).
-QString dataFolder(const Options& options, QTextStream& out, QTextStream& err, bool mustExist = true)
+} // namespace
+
+QString dataFolder(const Options& options, QTextStream& out, QTextStream& err, bool mustExist)
 {
     QString folder = options.folder;
     if (folder.isEmpty()) {
@@ -41,8 +40,6 @@ QString dataFolder(const Options& options, QTextStream& out, QTextStream& err, b
         out << "Se ha completado o deshecho una actualización interrumpida en «" << shown << "»." << Qt::endl;
     return folder;
 }
-
-} // namespace
 
 int upgrade(const Options& options, QTextStream& out, QTextStream& err)
 {

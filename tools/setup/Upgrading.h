@@ -8,6 +8,12 @@
 
 namespace setup {
 
+// The data folder the options name (--dir, else the folder HLR10 names),
+// with what an interrupted upgrade or restore left settled; empty, with the
+// reason on `err`, when there is none (or, unless `mustExist` is false, it
+// does not exist: a lost folder can be restored).
+QString dataFolder(const Options& options, QTextStream& out, QTextStream& err, bool mustExist = true);
+
 // Each works on --dir, else the folder HLR10 names, and finishes first what
 // an interrupted upgrade or restore left. Installed (0) when done, Failed (3)
 // with the reason on `err` and nothing changed.

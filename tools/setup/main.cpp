@@ -1,6 +1,7 @@
 // huellario-setup: installs a new Huellario data folder and registers the
 // alias HLR10 for it. Options are read here; the work is in Installer.
 #include "CalendarExport.h"
+#include "CardPrint.h"
 #include "FailureWindow.h"
 #include "Importer.h"
 #include "Installer.h"
@@ -22,6 +23,7 @@ const char* const kHelp
      huellario-setup --restaurar COPIA [--dir CARPETA] [--aliases ARCHIVO]
      huellario-setup --comprobar [--dir CARPETA] [--aliases ARCHIVO]
      huellario-setup --exportar-avisos ARCHIVO.ics [--dir CARPETA] [--aliases ARCHIVO]
+     huellario-setup --cartilla CODIGO --pdf ARCHIVO.pdf [--dir CARPETA] [--aliases ARCHIVO]
 
 Instala los datos iniciales de Huellario: crea la carpeta de datos con las
 nueve tablas (FICMAES.DB, ESPECIES.db, RAZAS.DB, ALBUM.DB, SANIDAD.db,
@@ -87,6 +89,11 @@ Opciones:
                       título y las observaciones como notas. Los avisos sin
                       fecha de inicio o de fin no se exportan. Solo lee la
                       carpeta; puede hacerse con Huellario abierto.
+  --cartilla CODIGO --pdf ARCHIVO.pdf
+                      Escribe en ARCHIVO.pdf la cartilla de vacunación de la
+                      mascota de código CODIGO (siete cifras, como 0000001):
+                      sus datos, sus vacunas y sus últimas visitas. Solo lee
+                      la carpeta; puede hacerse con Huellario abierto.
   --ventana           Si algo falla, muestra el mensaje también en una ventana
                       (la entrada del menú lo usa antes de abrir Huellario).
   -h, --help          Muestra esta ayuda.
@@ -102,7 +109,8 @@ Con --actualizar, 0 actualizada (o nada que actualizar) y 3 no actualizada.
 Con --copia, 0 copia hecha y 3 sin copia. Con --restaurar, 0 restaurada,
 1 carpeta abierta en Huellario y 3 no restaurada. Con --comprobar, 0 tablas
 bien, 1 carpeta abierta en Huellario y 3 una tabla dañada (se nombra).
-Con --exportar-avisos, 0 archivo escrito y 3 sin escribir (se dice por qué).
+Con --exportar-avisos y --cartilla, 0 archivo escrito y 3 sin escribir (se
+dice por qué).
 Con --importar, 3 es también una tabla de origen que falta, está dañada o
 no es de la versión anterior.
 )";
@@ -111,11 +119,14 @@ no es de la versión anterior.
 
 int main(int argc, char* argv[])
 {
-    // Looked for before the application object, which depends on it.
+    // Looked for before the application object, which depends on them.
     bool window = false;
-    for (int i = 1; i < argc; ++i)
+    bool drawing = false;
+    for (int i = 1; i < argc; ++i) {
         window = window || std::strcmp(argv[i], "--ventana") == 0;
-    const auto app = setup::makeApplication(argc, argv, window);
+        drawing = drawing || std::strncmp(argv[i], "--cartilla", 10) == 0;
+    }
+    const auto app = setup::makeApplication(argc, argv, window, drawing);
     QTextStream out(stdout);
     setup::ErrorOutput errors;
     QTextStream err(&errors);
@@ -128,6 +139,8 @@ int main(int argc, char* argv[])
     QString restoreFrom;
     bool checking = false;
     QString calendarFile;
+    QString cardCode;
+    QString cardFile;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -164,6 +177,10 @@ int main(int argc, char* argv[])
         } else if (arg == QLatin1String("--exportar-avisos")
             || arg.startsWith(QLatin1String("--exportar-avisos="))) {
             ok = value(QStringLiteral("--exportar-avisos"), calendarFile);
+        } else if (arg == QLatin1String("--cartilla") || arg.startsWith(QLatin1String("--cartilla="))) {
+            ok = value(QStringLiteral("--cartilla"), cardCode);
+        } else if (arg == QLatin1String("--pdf") || arg.startsWith(QLatin1String("--pdf="))) {
+            ok = value(QStringLiteral("--pdf"), cardFile);
         } else if (arg == QLatin1String("--ventana")) {
             // Taken into account before the application object was made.
         } else if (arg == QLatin1String("--dir") || arg.startsWith(QLatin1String("--dir="))) {
@@ -184,20 +201,32 @@ int main(int argc, char* argv[])
         }
     }
     if (int(upgrading) + int(copying) + int(checking) + int(!restoreFrom.isEmpty())
-            + int(!importFolder.isEmpty()) + int(!calendarFile.isEmpty())
+            + int(!importFolder.isEmpty()) + int(!calendarFile.isEmpty()) + int(!cardCode.isEmpty())
         > 1) {
-        err << "--actualizar, --copia, --restaurar, --comprobar, --importar y --exportar-avisos no se pueden "
-               "combinar."
+        err << "--actualizar, --copia, --restaurar, --comprobar, --importar, --exportar-avisos y --cartilla "
+               "no se "
+               "pueden combinar."
             << Qt::endl
             << "Use --help para ver las opciones." << Qt::endl;
         return setup::Usage;
     }
-    if ((copying || checking || !restoreFrom.isEmpty() || !calendarFile.isEmpty()) && options.ifMissing) {
-        err << "--copia, --restaurar, --comprobar y --exportar-avisos no se pueden combinar con --if-missing."
+    if ((copying || checking || !restoreFrom.isEmpty() || !calendarFile.isEmpty() || !cardCode.isEmpty())
+        && options.ifMissing) {
+        err << "--copia, --restaurar, --comprobar, --exportar-avisos y --cartilla no se pueden combinar con "
+               "--if-missing."
             << Qt::endl
             << "Use --help para ver las opciones." << Qt::endl;
         return setup::Usage;
     }
+    if (cardCode.isEmpty() != cardFile.isEmpty()) {
+        err << "--cartilla y --pdf van juntas: la mascota y el archivo donde escribir su cartilla."
+            << Qt::endl
+            << "Use --help para ver las opciones." << Qt::endl;
+        return setup::Usage;
+    }
+    if (!cardCode.isEmpty())
+        return setup::reportFailure(
+            window, setup::printCard(options, cardCode, cardFile, out, err), errors.text());
     if (!calendarFile.isEmpty())
         return setup::reportFailure(
             window, setup::exportReminders(options, calendarFile, out, err), errors.text());
