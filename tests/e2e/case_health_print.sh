@@ -4,8 +4,8 @@
 # register, then in "Opciones de Salida" Imp(r)esora, (P)áginas 2 to 3 and
 # (C)opias 2, Aceptar: the queue's PDF holds pages 2 and 3 of the listing,
 # and the server counted the job, titled "Listado", as those two pages twice.
-# Each printout is one print_job call below; another report adds its own
-# steps and its own checks of the next PDF.
+# Then the same pet's vaccination card, Ctrl+P in its window, one page.
+# Each printout is one print_job call below with its own checks of the PDF.
 source "$(dirname "$0")/lib.sh"
 e2e_begin health_print
 e2e_make_data
@@ -79,6 +79,21 @@ e2e_expect_eq "$(awk -v job="$job" '$3 == job && $6 == "total" { print $10 }' "$
 
 e2e_key "$register" s
 e2e_wait_no_window " Registro Sanitario"
+
+# The same pet's vaccination card, one page, from its window's Ctrl+P.
+e2e_key "$main" c
+e2e_click "$main" 413 242
+e2e_wait_window "  Registro Visita / Tratamiento"
+cards=$E2E_WINDOW
+e2e_key "$cards" ctrl+p
+print_job 1 1 1 2
+e2e_wait_no_window "Estatus Listado"
+e2e_expect_eq "$(pdfinfo "$E2E_PDF" | awk '/^Pages:/ { print $2 }')" 1 "páginas de la cartilla"
+for text in "Cartilla de vacunación" "Nombre familiar:" "$pet"; do
+    grep -qF "$text" "$E2E_TMP/printed.txt" || e2e_fail "la cartilla impresa no dice «$text»"
+done
+e2e_key "$cards" s
+e2e_wait_no_window "  Registro Visita / Tratamiento"
 e2e_key "$main" s
 e2e_wait_exit
 e2e_expect_eq "$E2E_APP_STATUS" 0 "código de salida"
