@@ -29,6 +29,7 @@ namespace furniture = platform::furniture;
 namespace {
 
 constexpr std::array<int, 4> kRowTops { 114, 146, 178, 210 };
+const QKeySequence kPrintCard(Qt::CTRL | Qt::Key_P);
 
 // A bold label drawn straight over the background picture.
 QLabel* addText(QWidget* window, const char* name, const QString& text, const QColor& colour, QPoint at)
@@ -101,7 +102,7 @@ void TFichaVacunas::contextMenuEvent(QContextMenuEvent* event)
     platform::guarded([this, event] {
         QMenu menu(this);
         QAction* print = menu.addAction(QStringLiteral("Imprimir cartilla..."));
-        print->setShortcut(QKeySequence::Print);
+        print->setShortcut(kPrintCard);
         if (menu.exec(event->globalPos()) == print)
             printCard();
     });
@@ -172,7 +173,9 @@ void TFichaVacunas::build()
     // The grid starts with the focus, so letters typed alone work the buttons.
     DbGridMascotas->setFocus();
 
-    auto* print = new QShortcut(QKeySequence::Print, this);
+    // Ctrl+P itself: the desktop theme may bind the standard print key to
+    // nothing.
+    auto* print = new QShortcut(kPrintCard, this);
     connect(print, &QShortcut::activated, this, platform::guard(this, &TFichaVacunas::printCard));
 
     // The species rule lives in the data module, which knows no window; it

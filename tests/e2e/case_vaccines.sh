@@ -2,8 +2,10 @@
 # The vaccination card of the second pet, by keyboard: C shows the health
 # buttons, "Vacunaciones" opens the card, Down chooses the second pet, M opens
 # its record (it has none yet), Space ticks the first vaccine, Tab goes to its
-# date, Alt+A stores it; VACUNAS.db then holds that pet's one record. Salir
-# and "Salir del Programa" end the program with exit code 0.
+# date, Alt+A stores it; VACUNAS.db then holds that pet's one record. Ctrl+P
+# writes its card to a PDF file through "Opciones de Salida", and the context
+# menu's "Imprimir cartilla..." opens that window too. Salir and "Salir del
+# Programa" end the program with exit code 0.
 source "$(dirname "$0")/lib.sh"
 e2e_begin vaccines
 e2e_make_data
@@ -39,6 +41,34 @@ row=$(e2e_sql VACUNAS.db "select CODIGO, MOQUILLO_TRIVALENTE, FECHA_1,
     coalesce(PARVOVIROSI_LEUCEMIA, 'nulo'), coalesce(POLIVALENTE_LEUCEMIA, 'nulo'), coalesce(RABIA, 'nulo'),
     coalesce(FECHA_2, 'nulo'), coalesce(FECHA_3, 'nulo'), coalesce(FECHA_4, 'nulo') from VACUNAS")
 e2e_expect_eq "$row" "$second_code|1|2027-03-15|nulo|nulo|nulo|nulo|nulo|nulo" "cartilla guardada"
+
+# Ctrl+P: the card of that pet through "Opciones de Salida", to a PDF file
+# ((F)ichero, a click in its name box, (A)ceptar).
+e2e_key "$list" ctrl+p
+e2e_wait_window "Opciones de Salida"
+setup=$E2E_WINDOW
+e2e_key "$setup" alt+f
+e2e_click "$setup" 180 152
+e2e_key "$setup" ctrl+a
+e2e_type "$setup" "$E2E_TMP/cartilla.pdf"
+e2e_key "$setup" alt+a
+e2e_wait_no_window "Opciones de Salida"
+e2e_wait_eq "cartilla escrita" "yes" bash -c "[ -s '$E2E_TMP/cartilla.pdf' ] && echo yes"
+card=$(pdftotext -layout "$E2E_TMP/cartilla.pdf" - 2>/dev/null)
+for expected in "Cartilla de vacunación" "Datos de la mascota" "Últimas visitas" "15/03/2027" "Sí" \
+    "No hay visitas anotadas para esta mascota."; do
+    grep -qF "$expected" <<<"$card" || e2e_fail "la cartilla no dice «$expected»"
+done
+# The context menu offers the same; Cancelar closes its output window.
+ground=$(e2e_pixel "$list" 640 310)
+e2e_activate "$list"
+xdotool mousemove --window "$list" --sync 600 300 click 3
+# The menu opens down and right of the pointer, over that point.
+e2e_wait_pixel_changes "$list" 640 310 "$ground"
+xdotool key --delay 50 Down Return
+e2e_wait_window "Opciones de Salida"
+e2e_key "$E2E_WINDOW" Escape
+e2e_wait_no_window "Opciones de Salida"
 
 e2e_key "$list" s
 e2e_wait_titles "Huellario  2.0"

@@ -519,7 +519,7 @@ private slots:
             }
         });
         poll.start();
-        QTest::keySequence(p.list.get(), QKeySequence::Print);
+        QTest::keyClick(p.list->DbGridMascotas, Qt::Key_P, Qt::ControlModifier);
         QContextMenuEvent event(
             QContextMenuEvent::Mouse, QPoint(300, 300), p.list->mapToGlobal(QPoint(300, 300)));
         QApplication::sendEvent(p.list.get(), &event);
