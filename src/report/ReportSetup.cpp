@@ -227,6 +227,19 @@ void ReportSetupWindow::build()
     for (QRadioButton* radio : { RadioImpresora, RadioPrevisualizar, RadioFichero, RadioTodas, RadioPaginas })
         connect(
             radio, &QRadioButton::toggled, this, platform::guard(this, &ReportSetupWindow::followChoices));
+    // A radio chosen by its letter is checked only when its click animation
+    // ends, a tenth of a second later; a Tab typed at once would skip the
+    // boxes it opens and the numbers typed next would land in "Copias". The
+    // boxes open as soon as the radio is pressed.
+    connect(RadioFichero, &QRadioButton::pressed, this, [this] {
+        for (QWidget* w : { static_cast<QWidget*>(ComboFormato), static_cast<QWidget*>(EditFichero),
+                 static_cast<QWidget*>(But_Examinar) })
+            w->setEnabled(true);
+    });
+    connect(RadioPaginas, &QRadioButton::pressed, this, [this] {
+        SpinDesde->setEnabled(true);
+        SpinHasta->setEnabled(true);
+    });
     connect(But_Examinar, &QPushButton::clicked, this, platform::guard(this, &ReportSetupWindow::chooseFile));
     connect(But_ConfigImpresora, &QPushButton::clicked, this,
         platform::guard(this, &ReportSetupWindow::setUpPrinter));

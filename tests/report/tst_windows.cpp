@@ -173,6 +173,43 @@ private slots:
         QVERIFY(m_messages.last().contains("es una carpeta"));
     }
 
+    // The range by keyboard alone, typed at once as a quick typist does:
+    // Alt+P, Tab into "desde", the number, Tab into "hasta", the number,
+    // Tab on to the copies.
+    void pageRangeTypedWithTheKeyboard()
+    {
+        ReportSetupWindow window(report::ReportOptions {}, "Opciones de Salida");
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // Typed at once: the radio's click animation has not ended yet.
+        QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), window.RadioPaginas);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window.SpinDesde);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window.SpinHasta);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(window.SpinDesde->value(), 2);
+        QCOMPARE(window.SpinHasta->value(), 3);
+        QCOMPARE(window.SpinCopias->value(), 1);
+        QTRY_VERIFY(window.RadioPaginas->isChecked());
+        const report::ReportOptions chosen = window.options();
+        QVERIFY(!chosen.allPages);
+        QCOMPARE(chosen.fromPage, 2);
+        QCOMPARE(chosen.toPage, 3);
+
+        // The same for the file: Alt+F, Tab to the format, Tab to the name.
+        QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window.ComboFormato);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window.EditFichero);
+        window.close();
+    }
+
     void replacingAFileIsAsked_data()
     {
         QTest::addColumn<bool>("replace");
