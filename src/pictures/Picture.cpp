@@ -583,7 +583,7 @@ QString metafileHelper()
 
 QString metafileHelperIn(const QString& binDir)
 {
-    const QString beside = binDir + QStringLiteral("/huellario-metafile");
+    QString beside = binDir + QStringLiteral("/huellario-metafile");
     if (QFileInfo::exists(beside))
         return beside;
     const QString installed

@@ -14,7 +14,7 @@ QString programDataFile(const QString& name)
 QString programDataFile(const QString& name, const QString& binDir)
 {
     const QDir bin(binDir);
-    const QString beside = bin.filePath(name);
+    QString beside = bin.filePath(name);
     if (QFileInfo::exists(beside))
         return beside;
     const QString installed = QDir::cleanPath(bin.filePath(QStringLiteral(HLR_DATA_FROM_BIN "/") + name));
