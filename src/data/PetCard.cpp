@@ -1,56 +1,15 @@
 #include "data/PetCard.h"
 
 #include "data/VaccineLabels.h"
-#include "data/schema/Schema.h"
-#include "engine/EngineError.h"
+#include "data/schema/PetRecords.h"
 #include "engine/Field.h"
 #include "engine/FieldDef.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QScopeGuard>
-
-#include <sqlite3.h>
 
 namespace data {
 
 namespace {
-
-using engine::EngineError;
-
-// The rows of one query on one table file, every value as text (NULL empty).
-std::vector<QStringList> query(
-    const QString& folder, const QString& tableName, const QByteArray& sql, const QString& code)
-{
-    const QString path = QDir(folder).filePath(schema::table(tableName).fileName);
-    sqlite3* db = nullptr;
-    const auto close = qScopeGuard([&db] { sqlite3_close_v2(db); });
-    const auto fail = [&] {
-        throw EngineError(QStringLiteral("No se puede leer el archivo de tabla %1: %2")
-                              .arg(path, QString::fromUtf8(sqlite3_errmsg(db))));
-    };
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        fail();
-    sqlite3_busy_timeout(db, 5000);
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
-        fail();
-    const auto finish = qScopeGuard([statement] { sqlite3_finalize(statement); });
-    const QByteArray utf8 = code.toUtf8();
-    sqlite3_bind_text(statement, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    std::vector<QStringList> rows;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        QStringList row;
-        for (int c = 0; c < sqlite3_column_count(statement); ++c)
-            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)));
-        rows.push_back(row);
-    }
-    if (rc != SQLITE_DONE)
-        fail();
-    return rows;
-}
 
 // Dates as the windows show them.
 QString date(const QString& stored)
@@ -108,7 +67,7 @@ PetCard readPetCard(const QString& folder, const QString& code)
         { QStringLiteral("FECHA"), QStringLiteral("DESCRIPCIO"), QStringLiteral("CLINICA"),
             QStringLiteral("VETERINARIO") });
 
-    const std::vector<QStringList> pets = query(folder, QStringLiteral("FICMAES"),
+    const std::vector<QStringList> pets = schema::readTableRows(folder, QStringLiteral("FICMAES"),
         "SELECT CODIGO, NOM_FAMI, NOM_OFICIA, SEXO, ESPECIE, RAZA, COLOR, PELO, GRANDE, MEDIANO, PEQUENO, "
         "FEC_NAC, CHIP FROM FICMAES WHERE CODIGO = ?1 LIMIT 1",
         code);
@@ -126,7 +85,7 @@ PetCard readPetCard(const QString& folder, const QString& code)
 
     const VaccineLabels labels = vaccineLabels(p[4]);
     const QString names[] = { labels.Etiqueta_1, labels.Etiqueta_2, labels.Etiqueta_3, labels.Etiqueta_4 };
-    const std::vector<QStringList> cards = query(folder, QStringLiteral("VACUNAS"),
+    const std::vector<QStringList> cards = schema::readTableRows(folder, QStringLiteral("VACUNAS"),
         "SELECT MOQUILLO_TRIVALENTE, PARVOVIROSI_LEUCEMIA, POLIVALENTE_LEUCEMIA, RABIA, "
         "FECHA_1, FECHA_2, FECHA_3, FECHA_4 FROM VACUNAS WHERE CODIGO = ?1 LIMIT 1",
         code);
@@ -146,7 +105,7 @@ PetCard readPetCard(const QString& folder, const QString& code)
     card.pet.addRow(row);
 
     // Newest first; visits without a date after the dated ones.
-    const std::vector<QStringList> visits = query(folder, QStringLiteral("SANIDAD"),
+    const std::vector<QStringList> visits = schema::readTableRows(folder, QStringLiteral("SANIDAD"),
         "SELECT FECHA, DESCRIPCIO, CLINICA, VETERINARIO FROM SANIDAD WHERE CODIGO = ?1 "
         "ORDER BY FECHA IS NULL, FECHA DESC, rowid DESC LIMIT "
             + QByteArray::number(kCardVisits),

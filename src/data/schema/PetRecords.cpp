@@ -67,22 +67,38 @@ QString pathOf(const QString& folder, const QString& tableName)
 
 } // namespace
 
+std::vector<QStringList> readTableRows(
+    const QString& folder, const QString& tableName, const QByteArray& sql, const QString& code)
+{
+    TableFile file(pathOf(folder, tableName), SQLITE_OPEN_READONLY);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(file.db(), sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
+        file.fail();
+    const auto finish = qScopeGuard([statement] { sqlite3_finalize(statement); });
+    const QByteArray utf8 = code.toUtf8();
+    sqlite3_bind_text(statement, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    std::vector<QStringList> rows;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < sqlite3_column_count(statement); ++c)
+            row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)));
+        rows.push_back(row);
+    }
+    if (rc != SQLITE_DONE)
+        file.fail();
+    return rows;
+}
+
 PetRecordCounts countPetRecords(const QString& folder, const QString& code)
 {
     int counts[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        TableFile file(pathOf(folder, kChildren[i]), SQLITE_OPEN_READONLY);
-        const QByteArray count = "SELECT COUNT(*) FROM \"" + kChildren[i].toUtf8() + "\" WHERE CODIGO = ?1";
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(file.db(), count.constData(), -1, &statement, nullptr) != SQLITE_OK)
-            file.fail();
-        const auto finish = qScopeGuard([statement] { sqlite3_finalize(statement); });
-        const QByteArray utf8 = code.toUtf8();
-        sqlite3_bind_text(statement, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        if (sqlite3_step(statement) != SQLITE_ROW)
-            file.fail();
-        counts[i] = sqlite3_column_int(statement, 0);
-    }
+    for (int i = 0; i < 3; ++i)
+        counts[i] = readTableRows(folder, kChildren[i],
+            "SELECT COUNT(*) FROM \"" + kChildren[i].toUtf8() + "\" WHERE CODIGO = ?1", code)
+                        .front()
+                        .value(0)
+                        .toInt();
     return { counts[0], counts[1], counts[2] };
 }
 

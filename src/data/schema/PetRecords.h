@@ -5,7 +5,9 @@
 // that was cut short.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 #include <vector>
@@ -17,6 +19,12 @@ struct PetRecordCounts {
     int cards = 0;
     int photographs = 0;
 };
+
+// The rows of a read-only query on one table file of the folder, with `?1`
+// bound to `code`; every value as text, NULL empty. EngineError naming the
+// file that cannot be read.
+std::vector<QStringList> readTableRows(
+    const QString& folder, const QString& tableName, const QByteArray& sql, const QString& code);
 
 // How many records of each table carry `code`. EngineError naming the file
 // that cannot be read.
