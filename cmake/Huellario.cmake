@@ -18,3 +18,14 @@ function(hlr_add_library name)
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
   target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS})
 endfunction()
+
+# A program that loads the printing module exports what the module uses of
+# ours (listed from the built module) and links it in even when it calls none
+# of it itself; a symbol missing everywhere fails this link, not a listing.
+function(hlr_link_printing_exports target)
+  add_dependencies(${target} hlr_printing_exports)
+  target_link_options(${target} PRIVATE "LINKER:--dynamic-list=${HLR_PRINTING_EXPORTS}.list"
+    "${HLR_PRINTING_EXPORTS}.ld")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${HLR_PRINTING_EXPORTS}.list
+    ${HLR_PRINTING_EXPORTS}.ld)
+endfunction()

@@ -110,37 +110,4 @@ bool writeText(const Document& document, const QString& fileName, int first, int
     return true;
 }
 
-void setUpPrinter(
-    QPrinter& printer, const Document& document, const ReportOptions& options, const QString& jobTitle)
-{
-    if (!options.printerName.isEmpty())
-        printer.setPrinterName(options.printerName);
-    printer.setDocName(jobTitle);
-    printer.setCreator(QStringLiteral("Huellario"));
-    printer.setFullPage(true);
-    printer.setPageLayout(document.layout);
-    printer.setCopyCount(options.copies);
-    printer.setCollateCopies(options.collate);
-    printer.setDuplex(options.duplex);
-}
-
-bool print(QPrinter& printer, const Document& document, int first, int last, const Progress& progress)
-{
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw ReportError(
-            QStringLiteral("No se puede imprimir en la impresora \"%1\".").arg(printer.printerName()));
-    for (int page = first; page <= last; ++page) {
-        if (progress && !progress(page + 1)) {
-            printer.abort();
-            return false;
-        }
-        if (page > first)
-            printer.newPage();
-        paintPage(painter, document, page);
-    }
-    painter.end();
-    return true;
-}
-
 } // namespace report

@@ -1,23 +1,25 @@
 // Where a laid-out report goes: the choices of the output setup window, and
-// the writing of its pages to a printer, a PDF file or a text file.
+// the writing of its pages to a PDF file or a text file (the printer's part
+// is in printing/ReportPrint.h).
 #pragma once
 
 #include "report/ReportLayout.h"
 
-#include <QPrinter>
 #include <QString>
 
 namespace report {
 
 enum class ReportDestination { Printer, Preview, File };
 enum class ReportFileFormat { Pdf, Text };
+// The printer's sides, in the order the setup window offers them.
+enum class ReportDuplex { None, LongSide, ShortSide };
 
 struct ReportOptions {
     ReportDestination destination = ReportDestination::Preview;
     QString printerName; // empty: the desktop's default printer
     int copies = 1;
     bool collate = true;
-    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
+    ReportDuplex duplex = ReportDuplex::None;
     bool allPages = true;
     int fromPage = 1; // from 1, both included
     int toPage = 1;
@@ -42,11 +44,5 @@ QString withExtension(const QString& fileName, ReportFileFormat format);
 bool writePdf(
     const Document& document, const QString& fileName, int first, int last, const Progress& progress = {});
 bool writeText(const Document& document, const QString& fileName, int first, int last);
-bool print(QPrinter& printer, const Document& document, int first, int last, const Progress& progress = {});
-
-// Applies the page format, copies, collation, duplex and printer of the
-// options, with `jobTitle` as the print job's name.
-void setUpPrinter(
-    QPrinter& printer, const Document& document, const ReportOptions& options, const QString& jobTitle);
 
 } // namespace report

@@ -1,17 +1,11 @@
 #include "report/ReportProject.h"
 
-#include "engine/ReportSource.h"
-#include "platform/Application.h"
+#include "report/Printing.h"
 #include "report/ReportError.h"
-#include "report/ReportPreview.h"
-#include "report/ReportSetup.h"
-#include "report/ReportStatus.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QStringDecoder>
 
 namespace report {
@@ -106,86 +100,9 @@ void ReportProject::runToFile(const QString& fileName, ReportFileFormat format)
         report::writeText(*document, fileName, 0, last);
 }
 
-void ReportProject::printDocument(const report::Document& document, QWidget* parent)
-{
-    const ReportOptions& o = m_system.options;
-    const int count = int(document.pages.size());
-    const int first = o.allPages ? 0 : std::min(o.fromPage, count) - 1;
-    const int last = o.allPages ? count - 1 : std::min(o.toPage, count) - 1;
-    QPrinter printer(QPrinter::HighResolution);
-    report::setUpPrinter(printer, document, o, m_system.jobTitle);
-    ReportStatusWindow status(m_system.statusTitle, parent);
-    status.show();
-    report::print(
-        printer, document, first, last, [&](int page) { return status.step(m_system.printingText, page); });
-}
-
 bool ReportProject::run(QWidget* parent)
 {
-    const report::ReportDef& report = requireActive();
-    // A report that names a view or field that is not there fails before
-    // the user chooses anything.
-    report::checkSources(report, m_views);
-
-    ReportSetupWindow setup(m_system.options, m_system.setupTitle, parent);
-    if (setup.exec() != QDialog::Accepted)
-        return false;
-    m_system.options = setup.options();
-    const ReportOptions& o = m_system.options;
-
-    std::optional<report::Document> document;
-    {
-        ReportStatusWindow status(m_system.statusTitle, parent);
-        status.show();
-        const report::Progress generating
-            = [&](int page) { return status.step(m_system.generatingText, page); };
-        document = report::layoutReport(report, m_views, generating);
-        if (!document)
-            return false;
-        const int count = int(document->pages.size());
-        if (!o.allPages && o.fromPage > count && o.destination != ReportDestination::Preview)
-            throw ReportError(
-                QStringLiteral("El listado tiene %1 páginas: no hay ninguna desde la página %2.")
-                    .arg(count)
-                    .arg(o.fromPage));
-        const int first = o.allPages ? 0 : o.fromPage - 1;
-        const int last = o.allPages ? count - 1 : std::min(o.toPage, count) - 1;
-
-        switch (o.destination) {
-        case ReportDestination::File:
-            if (o.format == ReportFileFormat::Pdf)
-                return report::writePdf(*document, o.fileName, first, last, generating);
-            return report::writeText(*document, o.fileName, first, last);
-        case ReportDestination::Printer:
-            status.hide();
-            break;
-        case ReportDestination::Preview: {
-            std::function<void()> print;
-            QWidget* previewWindow = parent;
-            if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
-                // Called from the preview's button: a failure is shown here
-                // rather than thrown through the toolkit's signal.
-                print = [&] {
-                    try {
-                        printDocument(*document, previewWindow);
-                    } catch (const engine::EngineError& error) {
-                        platform::Application::showError(error.message());
-                    }
-                };
-            }
-            ReportPreviewWindow preview(*document, m_system.previewTitle, o.previewZoom, print, parent);
-            previewWindow = &preview;
-            preview.generate(generating);
-            if (status.cancelled())
-                return false;
-            status.hide();
-            preview.exec();
-            return true;
-        }
-        }
-    }
-    printDocument(*document, parent);
-    return true;
+    return report::runInteractive(requireActive(), m_views, m_system, parent);
 }
 
 } // namespace report

@@ -60,14 +60,14 @@ public:
 
     // Runs the active report: the output setup window, then the status
     // window and the preview, the printer or the file. False when the user
-    // cancelled. ReportError when there is no active report or output fails.
+    // cancelled. ReportError when there is no active report, output fails or
+    // the printing module cannot be loaded.
     bool run(QWidget* parent = nullptr);
     // The active report straight to a file, without windows.
     void runToFile(const QString& fileName, ReportFileFormat format);
 
 private:
     const report::ReportDef& requireActive() const;
-    void printDocument(const report::Document& document, QWidget* parent);
 
     QString m_fileName;
     std::optional<report::ProjectDef> m_project;

@@ -28,7 +28,7 @@ mkdir "$root"
 dpkg -x "$deb" "$root"
 
 expected=(usr/bin/huellario usr/bin/huellario-setup usr/share/huellario/HLR20.HLP
-  usr/libexec/huellario/huellario-metafile
+  usr/libexec/huellario/huellario-metafile usr/lib/x86_64-linux-gnu/huellario/huellario-impresion.so
   usr/share/man/man1/huellario.1.gz usr/share/man/man1/huellario-setup.1.gz
   usr/share/doc/huellario/copyright usr/share/doc/huellario/changelog.Debian.gz
   usr/share/applications/org.huellario.Huellario.desktop
@@ -43,6 +43,10 @@ done
 for f in usr/bin/huellario usr/bin/huellario-setup usr/libexec/huellario/huellario-metafile; do
   [ -x "$root/$f" ] || fail "$f no es ejecutable"
 done
+# The printing module, not the program, needs Qt's printing library.
+readelf -d "$root/usr/bin/huellario" | grep -q PrintSupport && fail "huellario carga QtPrintSupport al empezar"
+readelf -d "$root/usr/lib/x86_64-linux-gnu/huellario/huellario-impresion.so" | grep -q PrintSupport \
+  || fail "el módulo de impresión no usa QtPrintSupport"
 # Only programs in /usr/bin: the programs find their data from their own
 # folder, under ../share/huellario and ../libexec/huellario.
 extra=$(find "$root/usr/bin" -type f ! -name huellario ! -name huellario-setup -printf '%f ')
@@ -58,7 +62,7 @@ cmp -s "$root/usr/share/huellario/HLR20.HLP" "$source/resources/HLR20.HLP" || fa
 # and the plugin and fonts named by hand.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for p in libqt6widgets6 libqt6core6 libsqlite3-0 pxlib1 qt6-qpa-plugins fonts-liberation2 qt6-translations-l10n; do
+for p in libqt6widgets6 libqt6core6 libqt6printsupport6 libsqlite3-0 pxlib1 qt6-qpa-plugins fonts-liberation2 qt6-translations-l10n; do
   grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends no incluye $p"
 done
 while read -r p; do

@@ -5,6 +5,7 @@
 #include "report/ReportLayout.h"
 #include "report/ReportOutput.h"
 #include "report/ReportProject.h"
+#include "report/printing/ReportPrint.h"
 #include "support/ReportTesting.h"
 #include "support/TestPaths.h"
 

@@ -1,10 +1,10 @@
 // The report engine's windows: the output setup window and its choices, the
 // status window, the preview, and a listing run through them to each place.
 #include "platform/Dialogs.h"
-#include "report/ReportPreview.h"
 #include "report/ReportProject.h"
-#include "report/ReportSetup.h"
-#include "report/ReportStatus.h"
+#include "report/printing/ReportPreview.h"
+#include "report/printing/ReportSetup.h"
+#include "report/printing/ReportStatus.h"
 #include "support/ReportTesting.h"
 #include "support/TestPaths.h"
 

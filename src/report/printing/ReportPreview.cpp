@@ -1,4 +1,4 @@
-#include "report/ReportPreview.h"
+#include "report/printing/ReportPreview.h"
 #include "platform/Guarded.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "report/ReportStatus.h"
+#include "report/printing/ReportStatus.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,7 +1,8 @@
-#include "report/ReportSetup.h"
+#include "report/printing/ReportSetup.h"
 
 #include "platform/Dialogs.h"
 #include "platform/Guarded.h"
+#include "report/printing/ReportPrint.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -166,9 +167,9 @@ void ReportSetupWindow::build()
     copiesLabel->setBuddy(SpinCopias);
     CheckIntercalar = named(new QCheckBox(QStringLiteral("&Intercalar"), printing), "CheckIntercalar");
     ComboDuplex = named(new QComboBox(printing), "ComboDuplex");
-    ComboDuplex->addItem(QStringLiteral("Una cara"), int(QPrinter::DuplexNone));
-    ComboDuplex->addItem(QStringLiteral("Dos caras, borde largo"), int(QPrinter::DuplexLongSide));
-    ComboDuplex->addItem(QStringLiteral("Dos caras, borde corto"), int(QPrinter::DuplexShortSide));
+    ComboDuplex->addItem(QStringLiteral("Una cara"), int(ReportDuplex::None));
+    ComboDuplex->addItem(QStringLiteral("Dos caras, borde largo"), int(ReportDuplex::LongSide));
+    ComboDuplex->addItem(QStringLiteral("Dos caras, borde corto"), int(ReportDuplex::ShortSide));
     auto* duplexLabel = new QLabel(QStringLiteral("&Dúplex:"), printing);
     duplexLabel->setBuddy(ComboDuplex);
     p->addWidget(LabelImpresora, 0, 0, 1, 5);
@@ -283,7 +284,7 @@ ReportOptions ReportSetupWindow::options() const
     o.toPage = SpinHasta->value();
     o.copies = SpinCopias->value();
     o.collate = CheckIntercalar->isChecked();
-    o.duplex = QPrinter::DuplexMode(ComboDuplex->currentData().toInt());
+    o.duplex = ReportDuplex(ComboDuplex->currentData().toInt());
     return o;
 }
 
@@ -328,7 +329,7 @@ void ReportSetupWindow::setUpPrinter()
         printer.setPrinterName(m_options.printerName);
     printer.setCopyCount(SpinCopias->value());
     printer.setCollateCopies(CheckIntercalar->isChecked());
-    printer.setDuplex(QPrinter::DuplexMode(ComboDuplex->currentData().toInt()));
+    printer.setDuplex(printerDuplex(ReportDuplex(ComboDuplex->currentData().toInt())));
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Configurar impresora"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -338,7 +339,7 @@ void ReportSetupWindow::setUpPrinter()
     m_options.printerName = printer.printerName();
     SpinCopias->setValue(printer.copyCount());
     CheckIntercalar->setChecked(printer.collateCopies());
-    ComboDuplex->setCurrentIndex(std::max(0, ComboDuplex->findData(int(printer.duplex()))));
+    ComboDuplex->setCurrentIndex(std::max(0, ComboDuplex->findData(int(reportDuplex(printer.duplex())))));
     showPrinter();
 }
 

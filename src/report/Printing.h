@@ -1,0 +1,41 @@
+// The interactive run of a report (output set-up, status, preview, printer)
+// lives in a module of its own, huellario-impresion, loaded at the first
+// listing: the program starts without Qt's printing library, which its first
+// window does not need. A program that links the module's code instead (the
+// tests do) has it registered at start and loads nothing.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace engine {
+class ReportSource;
+}
+
+namespace report {
+
+struct ReportDef;
+struct ReportSystem;
+
+using InteractiveRun = bool (*)(const ReportDef& report, const std::vector<engine::ReportSource*>& views,
+    ReportSystem& system, QWidget* parent);
+
+// Called by the module's code when it is loaded or linked.
+void registerInteractiveRun(InteractiveRun run);
+
+// Runs `report` as ReportProject::run describes, loading the module first
+// when no run is registered. ReportError, in Spanish and naming the file,
+// when the module is missing or cannot be loaded.
+bool runInteractive(const ReportDef& report, const std::vector<engine::ReportSource*>& views,
+    ReportSystem& system, QWidget* parent);
+
+// The module: beside the program in the build tree, else where the package
+// installs it relative to the program's folder. `binDir` for tests.
+QString printingModule();
+QString printingModuleIn(const QString& binDir);
+// Another module file, for tests; empty goes back to the usual one.
+void setPrintingModule(const QString& path);
+
+} // namespace report
