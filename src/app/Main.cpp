@@ -160,7 +160,8 @@ void TMenuGeneral::buildHeader()
     strip(Panel1, "Panel1", QRect(0, 0, 742, 49));
     Panel1->setTextFormat(Qt::PlainText);
     Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel1->setFont(controls::makeFont(QString::fromLatin1(controls::kBerlingFace), 27, true, true));
+    Panel1->setFont(controls::withoutFallbacksFor(
+        controls::makeFont(QString::fromLatin1(controls::kBerlingFace), 27, true, true), Panel1->text()));
     QPalette header = Panel1->palette();
     header.setColor(QPalette::WindowText, Qt::white);
     Panel1->setPalette(header);

@@ -1,6 +1,7 @@
 // Painting of the fancy button: background shape, gradient rings, inner line, image strip with
 // its relief, and the caption with its relief. All aliased, so every colour lands on whole pixels.
 #include "controls/FancyButton.h"
+#include "controls/Fonts.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -59,7 +60,7 @@ QFont TDsFancyButton::drawingFont() const
     // Aliased text too: the caption and its relief are solid pixels of their exact colours.
     QFont f = font();
     f.setStyleStrategy(QFont::NoAntialias);
-    return f;
+    return controls::withoutFallbacksFor(f, m_caption);
 }
 
 int TDsFancyButton::cornerSize() const

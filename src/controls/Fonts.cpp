@@ -1,6 +1,7 @@
 // Font substitutions and the font helper.
 #include "controls/Fonts.h"
 
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace controls {
@@ -26,6 +27,18 @@ QFont makeFont(const QString& face, int pixelHeight, bool bold, bool italic)
     font.setBold(bold);
     font.setItalic(italic);
     return font;
+}
+
+QFont withoutFallbacksFor(const QFont& font, const QString& text)
+{
+    QFont single = font;
+    single.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoFontMerging));
+    const QFontMetrics metrics(single);
+    for (const char32_t letter : text.toUcs4()) {
+        if (!metrics.inFontUcs4(letter))
+            return font;
+    }
+    return single;
 }
 
 } // namespace controls

@@ -18,4 +18,10 @@ void installFontSubstitutions();
 // A font of the given face and character height in pixels.
 QFont makeFont(const QString& face, int pixelHeight, bool bold = false, bool italic = false);
 
+// `font` without fallback faces when its own face shows every letter of
+// `text`: Qt then does not look the other faces up, a good part of the cost
+// of a face's first use. Otherwise `font` as it is, so letters the face lacks
+// still come from another.
+QFont withoutFallbacksFor(const QFont& font, const QString& text);
+
 } // namespace controls

@@ -53,6 +53,8 @@ private slots:
     void looks();
     void factoryMakesAWindowButton();
     void fontSubstitutions();
+    void fallbackFacesOnlyWhereTheFaceLacksALetter_data();
+    void fallbackFacesOnlyWhereTheFaceLacksALetter();
 };
 
 void TestFancyBehaviour::defaults()
@@ -408,6 +410,33 @@ void TestFancyBehaviour::fontSubstitutions()
     const QFontInfo times(controls::makeFont(QStringLiteral("Times New Roman"), 16, true));
     QCOMPARE(times.family(), QStringLiteral("Liberation Serif"));
     QCOMPARE(times.pixelSize(), 16);
+}
+
+void TestFancyBehaviour::fallbackFacesOnlyWhereTheFaceLacksALetter_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("merging");
+    QTest::newRow("caption") << QStringLiteral("&Datos Mascotas") << false;
+    QTest::newRow("spanish letters") << QStringLiteral("¿Ñandú? Álbum «pequeño»") << false;
+    QTest::newRow("empty") << QString() << false;
+    // A private-use letter of the last plane: no face has it.
+    QTest::newRow("a letter no face has")
+        << QStringLiteral("TOBY ") + QString::fromUcs4(U"\U0010FFFD") << true;
+}
+
+void TestFancyBehaviour::fallbackFacesOnlyWhereTheFaceLacksALetter()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, merging);
+    controls::installFontSubstitutions();
+    QFont font = controls::makeFont(QString::fromLatin1(controls::kTimesFace), 21, true, true);
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QFont chosen = controls::withoutFallbacksFor(font, text);
+    QCOMPARE(!(chosen.styleStrategy() & QFont::NoFontMerging), merging);
+    // The face's other choices are kept.
+    QVERIFY(chosen.styleStrategy() & QFont::NoAntialias);
+    QCOMPARE(chosen.family(), font.family());
+    QCOMPARE(chosen.pixelSize(), 21);
 }
 
 QTEST_MAIN(TestFancyBehaviour)
