@@ -1,11 +1,11 @@
 #include "album/Album.h"
 
 #include "album/PictureArea.h"
+#include "album/PictureLoaders.h"
 #include "bound/DBGrid.h"
 #include "controls/ButtonLook.h"
 #include "data/ModGen.h"
 #include "engine/Table.h"
-#include "pictures/Picture.h"
 #include "platform/Application.h"
 #include "platform/Guarded.h"
 #include "platform/Shell.h"
@@ -185,7 +185,7 @@ void TFichaAlbum::readAheadNeighbours()
         // Reading ahead is only a head start; the move itself reports.
         wanted.clear();
     }
-    pictures::readAhead(std::move(wanted));
+    album::readAhead(std::move(wanted));
 }
 
 void TFichaAlbum::openPicture()

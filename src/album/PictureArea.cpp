@@ -1,6 +1,6 @@
 #include "album/PictureArea.h"
 
-#include "pictures/Picture.h"
+#include "album/PictureLoaders.h"
 
 #include <QPainter>
 
@@ -17,7 +17,7 @@ PictureArea::PictureArea(QWidget* parent)
 void PictureArea::load(const QString& path, bool stretched)
 {
     const pictures::Fit fit = stretched ? pictures::Fit::Stretch : pictures::Fit::OwnSize;
-    QImage image = pictures::loadPicture(path, size(), fit, pictures::BitmapTransparency::BottomLeftPixel);
+    QImage image = album::loadPicture(path, size(), fit, pictures::BitmapTransparency::BottomLeftPixel);
     m_image = std::move(image);
     m_loadedFit = fit;
     update();

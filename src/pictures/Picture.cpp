@@ -643,3 +643,11 @@ void waitForReadAhead()
 }
 
 } // namespace pictures
+
+// The entry the album's front looks for: by name in the module, or linked in
+// where a program links these objects.
+extern "C" const pictures::Loaders* hlr_pictures_loaders()
+{
+    static const pictures::Loaders loaders { &pictures::loadPicture, &pictures::readAhead };
+    return &loaders;
+}

@@ -64,4 +64,12 @@ void readAhead(std::vector<PictureRequest> requests);
 // Until the background work is done (tests and benchmarks).
 void waitForReadAhead();
 
+// What the album uses, as the picture module hands it over: the program
+// loads the decoders (and libjpeg) only when the album first shows a picture.
+// The module's extern "C" function hlr_pictures_loaders() returns them.
+struct Loaders {
+    QImage (*load)(const QString& path, QSize frame, Fit fit, BitmapTransparency transparency);
+    void (*readAhead)(std::vector<PictureRequest> requests);
+};
+
 } // namespace pictures

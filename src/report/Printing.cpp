@@ -1,11 +1,9 @@
 #include "report/Printing.h"
 
+#include "platform/ProgramFiles.h"
 #include "report/ReportError.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QLibrary>
 
 namespace report {
 
@@ -23,8 +21,6 @@ QString& moduleOverride()
     return path;
 }
 
-constexpr char kModuleName[] = "huellario-impresion.so";
-
 } // namespace
 
 void registerInteractiveRun(InteractiveRun run)
@@ -36,18 +32,7 @@ QString printingModule()
 {
     if (!moduleOverride().isEmpty())
         return moduleOverride();
-    return printingModuleIn(QCoreApplication::applicationDirPath());
-}
-
-QString printingModuleIn(const QString& binDir)
-{
-    const QDir bin(binDir);
-    QString beside = bin.filePath(QLatin1String(kModuleName));
-    if (QFileInfo::exists(beside))
-        return beside;
-    const QString installed = QDir::cleanPath(
-        bin.filePath(QStringLiteral(HLR_PRINTING_FROM_BIN "/") + QLatin1String(kModuleName)));
-    return QFileInfo::exists(installed) ? installed : beside;
+    return platform::programModule(QStringLiteral("huellario-impresion.so"));
 }
 
 void setPrintingModule(const QString& path)
@@ -59,20 +44,14 @@ bool runInteractive(const ReportDef& report, const std::vector<engine::ReportSou
     ReportSystem& system, QWidget* parent)
 {
     if (!registered()) {
-        const QString path = printingModule();
-        // Loading runs the module's registration; it stays loaded until the program ends.
-        QLibrary module(path);
-        if (!QFileInfo::exists(path))
-            throw ReportError(QStringLiteral(
-                "No se puede imprimir: falta el módulo de impresión \"%1\". Vuelva a instalar Huellario.")
-                                  .arg(QDir::toNativeSeparators(path)));
-        if (!module.load() || !registered())
+        // Loading runs the module's registration.
+        QString error;
+        if (platform::loadProgramModule(printingModule(), &error) && !registered())
+            error = QStringLiteral("el módulo \"%1\" no se puede cargar (no es el de esta versión)")
+                        .arg(QDir::toNativeSeparators(printingModule()));
+        if (!registered())
             throw ReportError(
-                QStringLiteral("No se puede imprimir: el módulo de impresión \"%1\" no se puede cargar "
-                               "(%2). Vuelva a instalar Huellario.")
-                    .arg(QDir::toNativeSeparators(path),
-                        module.isLoaded() ? QStringLiteral("no es el de esta versión")
-                                          : module.errorString()));
+                QStringLiteral("No se puede imprimir: %1. Vuelva a instalar Huellario.").arg(error));
     }
     return registered()(report, views, system, parent);
 }

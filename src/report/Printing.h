@@ -31,10 +31,8 @@ void registerInteractiveRun(InteractiveRun run);
 bool runInteractive(const ReportDef& report, const std::vector<engine::ReportSource*>& views,
     ReportSystem& system, QWidget* parent);
 
-// The module: beside the program in the build tree, else where the package
-// installs it relative to the program's folder. `binDir` for tests.
+// The module, as platform::programModule() finds it.
 QString printingModule();
-QString printingModuleIn(const QString& binDir);
 // Another module file, for tests; empty goes back to the usual one.
 void setPrintingModule(const QString& path);
 

@@ -29,6 +29,7 @@ dpkg -x "$deb" "$root"
 
 expected=(usr/bin/huellario usr/bin/huellario-setup usr/share/huellario/HLR20.HLP
   usr/libexec/huellario/huellario-metafile usr/lib/x86_64-linux-gnu/huellario/huellario-impresion.so
+  usr/lib/x86_64-linux-gnu/huellario/huellario-imagenes.so
   usr/share/man/man1/huellario.1.gz usr/share/man/man1/huellario-setup.1.gz
   usr/share/doc/huellario/copyright usr/share/doc/huellario/changelog.Debian.gz
   usr/share/applications/org.huellario.Huellario.desktop
@@ -43,8 +44,10 @@ done
 for f in usr/bin/huellario usr/bin/huellario-setup usr/libexec/huellario/huellario-metafile; do
   [ -x "$root/$f" ] || fail "$f no es ejecutable"
 done
-# The printing module, not the program, needs Qt's printing library.
-readelf -d "$root/usr/bin/huellario" | grep -q PrintSupport && fail "huellario carga QtPrintSupport al empezar"
+# The modules, not the program, need Qt's printing library and libjpeg.
+readelf -d "$root/usr/bin/huellario" | grep -qE "PrintSupport|libjpeg" && fail "huellario carga QtPrintSupport o libjpeg al empezar"
+readelf -d "$root/usr/lib/x86_64-linux-gnu/huellario/huellario-imagenes.so" | grep -q libjpeg \
+  || fail "el módulo de imágenes no usa libjpeg"
 readelf -d "$root/usr/lib/x86_64-linux-gnu/huellario/huellario-impresion.so" | grep -q PrintSupport \
   || fail "el módulo de impresión no usa QtPrintSupport"
 # Only programs in /usr/bin: the programs find their data from their own

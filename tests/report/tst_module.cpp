@@ -3,6 +3,7 @@
 // module, and loaded into this process (which, like the program, links none
 // of its code) to run a listing. The program itself must not need Qt's
 // printing library to start.
+#include "platform/ProgramFiles.h"
 #include "report/Printing.h"
 #include "report/ReportError.h"
 #include "report/ReportProject.h"
@@ -69,14 +70,14 @@ private slots:
         const QString bin = m_dir.filePath("usr/bin");
         QDir().mkpath(bin);
         const QString installed
-            = QDir::cleanPath(bin + QStringLiteral("/" HLR_PRINTING_FROM_BIN "/huellario-impresion.so"));
+            = QDir::cleanPath(bin + QStringLiteral("/" HLR_MODULES_FROM_BIN "/huellario-impresion.so"));
         // Neither: the name beside the program, which the error then names.
-        QCOMPARE(report::printingModuleIn(bin), bin + "/huellario-impresion.so");
+        QCOMPARE(platform::programModule("huellario-impresion.so", bin), bin + "/huellario-impresion.so");
         touch(installed);
-        QCOMPARE(QFileInfo(report::printingModuleIn(bin)).canonicalFilePath(),
+        QCOMPARE(QFileInfo(platform::programModule("huellario-impresion.so", bin)).canonicalFilePath(),
             QFileInfo(installed).canonicalFilePath());
         touch(bin + "/huellario-impresion.so");
-        QCOMPARE(report::printingModuleIn(bin), bin + "/huellario-impresion.so");
+        QCOMPARE(platform::programModule("huellario-impresion.so", bin), bin + "/huellario-impresion.so");
         QCOMPARE(report::printingModule(), QStringLiteral(HLR_BIN_DIR "/huellario-impresion.so"));
     }
 
@@ -91,17 +92,16 @@ private slots:
         const QString missing = m_dir.filePath("falta/huellario-impresion.so");
         report::setPrintingModule(missing);
         QCOMPARE(failureOf([&] { project.run(); }),
-            QStringLiteral(
-                "No se puede imprimir: falta el módulo de impresión \"%1\". Vuelva a instalar Huellario.")
+            QStringLiteral("No se puede imprimir: falta el módulo \"%1\". Vuelva a instalar Huellario.")
                 .arg(missing));
 
         const QString damaged = m_dir.filePath("roto/huellario-impresion.so");
         touch(damaged, "no es un módulo");
         report::setPrintingModule(damaged);
         const QString failure = failureOf([&] { project.run(); });
-        QVERIFY2(failure.startsWith(QStringLiteral(
-                     "No se puede imprimir: el módulo de impresión \"%1\" no se puede cargar (")
-                                        .arg(damaged)),
+        QVERIFY2(
+            failure.startsWith(
+                QStringLiteral("No se puede imprimir: el módulo \"%1\" no se puede cargar (").arg(damaged)),
             qPrintable(failure));
         QVERIFY(failure.endsWith(QStringLiteral("). Vuelva a instalar Huellario.")));
         report::setPrintingModule({});
