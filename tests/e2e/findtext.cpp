@@ -4,7 +4,7 @@
 // and looked for in the window's pixels reduced the same way. Prints, for
 // each text, the positions "x,y" where it shows (top-left of its ink), one
 // line per text, "-" when it shows nowhere.
-//   hlr-e2e-findtext VENTANA TEXTO...
+//   hlr-e2e-findtext [--font=FAMILIA:PÍXELES] VENTANA TEXTO...
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -67,12 +68,24 @@ Ink textInk(const QString& text, const QFont& font)
 
 int main(int argc, char** argv)
 {
+    // --font=FAMILY:PIXELS: the texts as a window that sets its own font draws them.
+    QString fontSpec;
+    if (argc > 1 && std::strncmp(argv[1], "--font=", 7) == 0) {
+        fontSpec = QString::fromUtf8(argv[1] + 7);
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fputs("Uso: hlr-e2e-findtext VENTANA TEXTO...\n", stderr);
+        std::fputs("Uso: hlr-e2e-findtext [--font=FAMILIA:PÍXELES] VENTANA TEXTO...\n", stderr);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication application(argc, argv);
+    QFont font = QGuiApplication::font();
+    if (!fontSpec.isEmpty()) {
+        font = QFont(fontSpec.section(QLatin1Char(':'), 0, 0));
+        font.setPixelSize(fontSpec.section(QLatin1Char(':'), 1).toInt());
+    }
     bool ok = false;
     const WId window = QByteArray(argv[1]).toULongLong(&ok, 0);
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -87,7 +100,7 @@ int main(int argc, char** argv)
     }
     const Ink screenInk = inkOf(shot);
     for (int i = 2; i < argc; ++i) {
-        const Ink text = textInk(QString::fromUtf8(argv[i]), QGuiApplication::font());
+        const Ink text = textInk(QString::fromUtf8(argv[i]), font);
         QStringList found;
         // Antialiased edges may fall either way: a few pixels in twenty may differ.
         const int allowed = text.width * text.height / 20;
