@@ -3,17 +3,13 @@
 #include "platform/ProgramFiles.h"
 #include "report/ReportError.h"
 
-#include <QDir>
+// Defined by the module's objects: present when a program links them, null
+// otherwise (then it is looked up in the module).
+extern "C" report::InteractiveRun hlr_report_interactive_run() __attribute__((weak));
 
 namespace report {
 
 namespace {
-
-InteractiveRun& registered()
-{
-    static InteractiveRun run = nullptr;
-    return run;
-}
 
 QString& moduleOverride()
 {
@@ -22,11 +18,6 @@ QString& moduleOverride()
 }
 
 } // namespace
-
-void registerInteractiveRun(InteractiveRun run)
-{
-    registered() = run;
-}
 
 QString printingModule()
 {
@@ -43,17 +34,16 @@ void setPrintingModule(const QString& path)
 bool runInteractive(const ReportDef& report, const std::vector<engine::ReportSource*>& views,
     ReportSystem& system, QWidget* parent)
 {
-    if (!registered()) {
-        // Loading runs the module's registration.
+    static InteractiveRun run = hlr_report_interactive_run ? hlr_report_interactive_run() : nullptr;
+    if (!run) {
         QString error;
-        if (platform::loadProgramModule(printingModule(), &error) && !registered())
-            error = QStringLiteral("el módulo \"%1\" no se puede cargar (no es el de esta versión)")
-                        .arg(QDir::toNativeSeparators(printingModule()));
-        if (!registered())
+        QFunctionPointer entry = nullptr;
+        if (!platform::loadProgramModule(printingModule(), &error, "hlr_report_interactive_run", &entry))
             throw ReportError(
                 QStringLiteral("No se puede imprimir: %1. Vuelva a instalar Huellario.").arg(error));
+        run = reinterpret_cast<InteractiveRun (*)()>(entry)();
     }
-    return registered()(report, views, system, parent);
+    return run(report, views, system, parent);
 }
 
 } // namespace report

@@ -1,8 +1,9 @@
 // The interactive run of a report (output set-up, status, preview, printer)
 // lives in a module of its own, huellario-impresion, loaded at the first
 // listing: the program starts without Qt's printing library, which its first
-// window does not need. A program that links the module's code instead (the
-// tests do) has it registered at start and loads nothing.
+// window does not need. The module's extern "C" function
+// hlr_report_interactive_run() hands the run over; a program that links the
+// module's code instead (the tests do) uses it and loads nothing.
 #pragma once
 
 #include <QString>
@@ -21,9 +22,6 @@ struct ReportSystem;
 
 using InteractiveRun = bool (*)(const ReportDef& report, const std::vector<engine::ReportSource*>& views,
     ReportSystem& system, QWidget* parent);
-
-// Called by the module's code when it is loaded or linked.
-void registerInteractiveRun(InteractiveRun run);
 
 // Runs `report` as ReportProject::run describes, loading the module first
 // when no run is registered. ReportError, in Spanish and naming the file,

@@ -91,9 +91,6 @@ void printDocument(const Document& document, const ReportSystem& system, QWidget
     print(printer, document, first, last, [&](int page) { return status.step(system.printingText, page); });
 }
 
-// The module's code registers itself when loaded, or at start in a program that links it.
-[[maybe_unused]] const bool registeredRun = (registerInteractiveRun(&runReport), true);
-
 } // namespace
 
 bool runReport(const ReportDef& report, const std::vector<engine::ReportSource*>& views, ReportSystem& system,
@@ -165,3 +162,10 @@ bool runReport(const ReportDef& report, const std::vector<engine::ReportSource*>
 }
 
 } // namespace report
+
+// The entry the report engine looks for: by name in the module, or linked in
+// where a program links these objects.
+extern "C" report::InteractiveRun hlr_report_interactive_run()
+{
+    return &report::runReport;
+}
